@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// The debug screen's panels as pure functions from readings to the lines
+// they put on the screen, so that every wording and colour band can be
+// checked without a terminal.
+struct PanelLine {
+    int row;
+    int column;
+    QByteArray text;
+    int attributes; // Screen::Attribute bits, 0 for plain
+};
+using Panel = std::vector<PanelLine>;
+
+// Colour bands of the system-voltage extremes, in mV.
+int systemVoltageMinAttributes(int millivolts);
+int systemVoltageMaxAttributes(int millivolts);
+
+Panel debugHeaderPanel(const QString& version, const char* devicePath, int txByteCount, int rxByteCount);
+Panel systemVoltagePanel(int systemVoltage, int systemVoltageMin, int systemVoltageMax);
+Panel analogFuelGaugePanel(int analogFuelGauge);
+Panel batteryVoltagePanel(int batteryVoltage);
+Panel batteryCapacityPanel(int batteryCapacity);
+Panel timeToEmptyPanel(int timeToEmpty);
+Panel powerSourcePanel(int powerSource);
+Panel protocolsPanel(int batteryInterface);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+
+// The terminal as the console sees it. The production adapter calls the
+// terminal library and nothing else; tests use an in-memory screen, so the
+// console's logic is exercised without a terminal.
+class Screen {
+public:
+    // Drawing attributes; colour pairs as the console defines them.
+    enum Attribute {
+        Bold = 1,
+        GoodPair = 2,    // pair 1: white on black
+        WarningPair = 4, // pair 2: yellow on black
+        AlarmPair = 8,   // pair 3: red on black
+    };
+    static constexpr int noKey = -1;
+
+    virtual ~Screen() = default;
+
+    // Enter full-screen mode: key reads return at once, echo off, colour pairs defined.
+    virtual void start() = 0;
+    virtual void stop() = 0;
+    virtual void erase() = 0;
+    virtual void refresh() = 0;
+    virtual void attributeOn(int attributes) = 0;
+    virtual void attributeOff(int attributes) = 0;
+    // Writes the bytes literally (no format expansion) starting at (row, column).
+    virtual void write(int row, int column, const QByteArray& bytes) = 0;
+    virtual void setEcho(bool on) = 0;
+    // true: readKey() waits for a key; false: it returns noKey at once.
+    virtual void setKeyWait(bool wait) = 0;
+    virtual int readKey() = 0;
+    // The first blank-delimited word (at most 80 bytes) of a typed line.
+    virtual QByteArray readWord() = 0;
+};

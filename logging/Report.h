@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <spdlog/spdlog.h>
+
+#include <string>
+#include <type_traits>
+
+// Reporting convention of the whole program: fetch "KWLOG" by name at the
+// reporting site, build the text only when the level lets it through, and
+// start it with the reporting function's signature (pass Q_FUNC_INFO).
+//
+//   Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": Failed Opening \"", path, "\": ", strerror(e));
+
+namespace Tessaly {
+
+namespace detail {
+
+inline void append(std::string& text, const char* piece) { text += piece ? piece : "(null)"; }
+inline void append(std::string& text, const std::string& piece) { text += piece; }
+inline void append(std::string& text, const QString& piece) { text += piece.toStdString(); }
+template <typename Number, typename = std::enable_if_t<std::is_arithmetic_v<Number>>>
+void append(std::string& text, Number piece) { text += std::to_string(piece); }
+
+} // namespace detail
+
+template <typename... Pieces>
+void report(spdlog::level::level_enum level, const char* signature, const Pieces&... pieces)
+{
+    const auto logger = spdlog::get("KWLOG");
+    if (!logger || !logger->should_log(level))
+        return;
+    std::string text(signature);
+    (detail::append(text, pieces), ...);
+    logger->log(level, spdlog::string_view_t(text));
+}
+
+} // namespace Tessaly

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "console/Screen.h"
+
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+// An in-memory terminal for tests: a grid of characters with their
+// attributes, a script of keys the operator will type, and a record of the
+// input modes the console set.
+class ScriptedScreen : public Screen {
+public:
+    static constexpr int rows = 30;
+    static constexpr int columns = 200;
+
+    ScriptedScreen();
+
+    // A key the operator types once the program waits for one. `before` runs
+    // just before the key is seen (an operator changing the bench, say).
+    void typeKey(int key, std::function<void()> before = {});
+    void typeKeys(const std::string& keys);
+    // A key already waiting before the program asks (type-ahead).
+    void typeAhead(int key);
+    void typeWord(const QByteArray& word);
+
+    // Screen
+    void start() override;
+    void stop() override;
+    void erase() override;
+    void refresh() override;
+    void attributeOn(int attributes) override;
+    void attributeOff(int attributes) override;
+    void write(int row, int column, const QByteArray& bytes) override;
+    void setEcho(bool on) override;
+    void setKeyWait(bool wait) override;
+    int readKey() override;
+    QByteArray readWord() override;
+
+    // Inspection
+    QString row(int r) const; // trailing blanks removed
+    QString text(int r, int column, int length) const;
+    int attributesAt(int r, int column) const;
+    bool boldAt(int r, int column) const { return attributesAt(r, column) & Bold; }
+    size_t keysLeft() const { return script.size(); }
+
+    bool started = false;
+    int startCount = 0;
+    int stopCount = 0;
+    int refreshCount = 0;
+    bool echo = false;
+    bool keyWait = false;
+    int currentAttributes = 0;
+    // Reads that found no key; a test that waits for a key nobody will
+    // type fails instead of hanging.
+    int idleReads = 0;
+    int maxIdleReads = 5000;
+    // Whether each scripted key was read by a waiting (blocking) read.
+    std::vector<bool> blockingReads;
+
+private:
+    struct Cell {
+        char character = ' ';
+        int attributes = 0;
+    };
+    struct ScriptedKey {
+        int key;
+        std::function<void()> before;
+    };
+    std::vector<std::vector<Cell>> grid;
+    std::deque<int> typeahead;
+    std::deque<ScriptedKey> script;
+    std::deque<QByteArray> words;
+    bool keyArriving = false;
+};

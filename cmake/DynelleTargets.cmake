@@ -1,7 +1,7 @@
 # Warnings and sanitizers are applied per target, so that only our own code
 # is held to -Werror and third-party headers stay out of it.
 function(dynelle_target_defaults target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wnon-virtual-dtor)
   if(DYNELLE_WARNINGS_AS_ERRORS)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

@@ -1,0 +1,5 @@
+#pragma once
+
+#include <ostream>
+
+void printUsage(std::ostream& out);

@@ -1,0 +1,201 @@
+#include "tests/app/ManagerFixture.h"
+#include "tests/app/ScriptedUnitTest.h"
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+class TestManagerRun : public ManagerFixture {
+protected:
+    std::shared_ptr<ScriptedUnitTest> add(const QString& title, std::vector<ScriptedUnitTest::Outcome> outcomes)
+    {
+        auto test = std::make_shared<ScriptedUnitTest>(title, std::move(outcomes));
+        manager.addUnitTest(test);
+        return test;
+    }
+
+    QStringList resultLines() const
+    {
+        const QStringList lines = logText().split('\n');
+        QStringList results;
+        for (const QString& line : lines)
+            if (line.contains(" - ") && !line.startsWith("PASSED - Initialisation"))
+                results << line;
+        return results;
+    }
+};
+
+TEST_F(TestManagerRun, FailedTestIsOfferedAgainAfterTheLaterTestsThenTheMenuEndsTheRun)
+{
+    std::vector<QString> order;
+    auto a = add("A", {{Next, Passed}});
+    auto b = add("B", {{Next, Failed}, {Next, Passed}});
+    auto c = add("C", {{Next, Passed}});
+    a->onRun = [&] { order.push_back("A"); };
+    b->onRun = [&] { order.push_back("B"); };
+    c->onRun = [&] { order.push_back("C"); };
+    screen.typeKeys("xxxx"); // one key per summary screen
+    screen.typeKey('Q');     // at the menu, upper case works too
+
+    EXPECT_EQ(manager.run(), 0);
+    EXPECT_EQ(order, (std::vector<QString>{"A", "B", "C", "B"}));
+    EXPECT_FALSE(screen.started);
+    EXPECT_EQ(resultLines(), (QStringList{"PASSED  - A", "PASSED  - B", "PASSED  - C"}));
+}
+
+TEST_F(TestManagerRun, QuitInsideATestLogsEveryTestAsItStandsAndEndsWithMinusOne)
+{
+    add("A", {{Next, Passed}});
+    add("B", {{Next, Skipped}});
+    add("C", {{Quit, Failed}});
+    add("D", {});
+    screen.typeKeys("xx");
+
+    EXPECT_EQ(manager.run(), -1);
+    EXPECT_FALSE(screen.started);
+    EXPECT_EQ(resultLines(), (QStringList{"PASSED  - A", "SKIPPED - B", "FAIL!!  - C", "Not Run - D"}));
+}
+
+TEST_F(TestManagerRun, MenuChoicesSelectorsWithoutTestsAndUpperCaseLetters)
+{
+    auto tests = std::vector<std::shared_ptr<ScriptedUnitTest>>();
+    for (int i = 0; i < 11; ++i)
+        tests.push_back(add(QString("T%1").arg(i), {}));
+    tests[0]->outcomes = {{Menu, NotRun}};
+    tests[10]->outcomes = {{Menu, Failed}};
+    // 'p' is the 25th selector: no test behind it, so the menu comes back;
+    // 'B' picks the eleventh test; '#' is no choice at all.
+    screen.typeKey('p');
+    screen.typeKey('#');
+    screen.typeKey('B');
+    screen.typeKey('q');
+
+    EXPECT_EQ(manager.run(), 0);
+    EXPECT_EQ(tests[0]->runs, 1);
+    EXPECT_EQ(tests[10]->runs, 1);
+    EXPECT_EQ(screen.row(0), "Select Dynelle Test");
+    EXPECT_TRUE(screen.boldAt(0, 0));
+    EXPECT_EQ(screen.row(2), "  1) Not Run - T0");
+    EXPECT_EQ(screen.row(12), "  b) FAIL!!  - T10");
+    EXPECT_EQ(screen.row(23), "      Selection, (Q)uit, (U)pload and quit :");
+    EXPECT_FALSE(screen.keyWait);
+    EXPECT_FALSE(screen.echo);
+}
+
+TEST_F(TestManagerRun, MenuListsAtMostTwentyFiveTests)
+{
+    for (int i = 0; i < 27; ++i)
+        add(QString("T%1").arg(i), {{Menu, NotRun}});
+    screen.typeKey('q');
+    EXPECT_EQ(manager.run(), 0);
+    EXPECT_EQ(screen.row(26), "  p) Not Run - T24");
+    EXPECT_EQ(screen.row(27), "");
+}
+
+TEST_F(TestManagerRun, DebugShowsTheDebugScreenUntilYThenRunsTheSameTestAgain)
+{
+    auto a = add("A", {{Debug, NotRun}, {Next, Passed}});
+    bool debugScreenSeen = false;
+    screen.typeKey('x', [&] { debugScreenSeen = screen.row(23) == "    Press (Y) to return to tests :"; });
+    screen.typeKey('Y');
+    screen.typeKey('x'); // summary
+    screen.typeKey('q'); // menu
+
+    EXPECT_EQ(manager.run(), 0);
+    EXPECT_TRUE(debugScreenSeen);
+    EXPECT_EQ(a->runs, 2);
+    EXPECT_EQ(manager.testDisplayActive, 1);
+}
+
+TEST_F(TestManagerRun, AnUnknownResultRunsTheSameTestAgain)
+{
+    auto a = add("A", {{7, NotRun}, {-3, NotRun}, {Next, Passed}});
+    screen.typeKeys("xq");
+    EXPECT_EQ(manager.run(), 0);
+    EXPECT_EQ(a->runs, 3);
+}
+
+TEST_F(TestManagerRun, SummaryShowsTheTestsVerdictAndBlocksOnTheKeyWithoutPolling)
+{
+    auto a = add("Title with 10%%", {{Next, Failed}});
+    add("B", {});
+    size_t requestsWhenTestEnded = 0;
+    size_t requestsAtSummaryKey = 1;
+    a->onRun = [&] { requestsWhenTestEnded = board.requests.size(); };
+    screen.typeKey('x', [&] {
+        requestsAtSummaryKey = board.requests.size();
+        EXPECT_EQ(screen.row(0), "Title with 10%");
+        EXPECT_TRUE(screen.boldAt(0, 0));
+        EXPECT_EQ(screen.row(2), "  verdict 1");
+        EXPECT_TRUE(screen.boldAt(2, 2));
+        EXPECT_EQ(screen.row(21), "    Press Any Key to continue :");
+        EXPECT_FALSE(screen.boldAt(21, 4));
+    });
+
+    EXPECT_EQ(manager.run(), -1); // B is not scripted and quits
+    ASSERT_EQ(screen.blockingReads.size(), 1u);
+    EXPECT_TRUE(screen.blockingReads[0]);
+    EXPECT_EQ(requestsAtSummaryKey, requestsWhenTestEnded);
+    EXPECT_FALSE(screen.keyWait);
+}
+
+TEST_F(TestManagerRun, MissingBoardEndsTheRunWithEveryTestNotRun)
+{
+    add("A", {});
+    add("B", {});
+    board.present = false;
+    screen.typeKey('x'); // the failure prompt waits for any key
+
+    EXPECT_EQ(manager.run(), -1);
+    EXPECT_FALSE(screen.started);
+    EXPECT_TRUE(logText().endsWith("FAIL!! - Cannot find the USB Device\nNot Run - A\nNot Run - B\n"));
+}
+
+TEST_F(TestManagerRun, UnopenableLogFileEndsAtOnceWithItsMessage)
+{
+    add("A", {});
+    manager.setLogFileLocation(directory.filePath("no/such/dir/log.txt"));
+    manager.initDisplay();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(manager.run(), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Couldn't open the log file " + directory.filePath("no/such/dir/log.txt").toStdString());
+    EXPECT_TRUE(screen.started);
+    EXPECT_TRUE(board.requests.empty());
+}
+
+struct NextIncompleteCase {
+    std::vector<int> states;
+    int currentTest;
+    int expected;
+};
+
+class NextIncompleteTest : public ManagerFixture, public testing::WithParamInterface<NextIncompleteCase> {
+};
+
+TEST_P(NextIncompleteTest, SearchesForwardThenWrapsRoundIncludingTheCurrentTest)
+{
+    const NextIncompleteCase& c = GetParam();
+    for (int state : c.states) {
+        auto test = std::make_shared<ScriptedUnitTest>("t", std::vector<ScriptedUnitTest::Outcome>{});
+        test->state = state;
+        manager.addUnitTest(test);
+    }
+    manager.currentTest = c.currentTest;
+    EXPECT_EQ(manager.nextIncompleteTest(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NextIncompleteTest,
+    testing::Values(NextIncompleteCase{{Passed, Failed, Passed}, 0, 1},
+                    NextIncompleteCase{{Passed, Failed, Passed}, 2, 1},
+                    NextIncompleteCase{{Passed, Failed, Passed}, 1, 1}, // the test just run counts
+                    NextIncompleteCase{{Passed, Skipped, Passed}, 1, 3}, // all complete: the count
+                    NextIncompleteCase{{NotRun, Passed, NotRun}, 0, 2},
+                    NextIncompleteCase{{Failed, Passed}, -1, 0},
+                    NextIncompleteCase{{Passed, Passed}, -1, 2}, // no wrap from a negative index
+                    NextIncompleteCase{{Passed, 9}, 1, 1},       // unknown states are incomplete
+                    NextIncompleteCase{{}, 0, 0}));
+
+} // namespace

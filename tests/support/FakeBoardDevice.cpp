@@ -28,17 +28,30 @@ void FakeBoardDevice::sendUnrequested(const QByteArray& bytes)
     output += bytes;
 }
 
-int FakeBoardDevice::stat(const char*)
+void FakeBoardDevice::sendInOneRead(const QByteArray& bytes)
 {
+    scriptedReads.push_back({bytes, 0});
+}
+
+void FakeBoardDevice::failOneRead(int errnoValue)
+{
+    scriptedReads.push_back({{}, errnoValue});
+}
+
+int FakeBoardDevice::stat(const char* path)
+{
+    statPath = path;
     if (present)
         return 0;
     errno = ENOENT;
     return -1;
 }
 
-int FakeBoardDevice::open(const char*, int)
+int FakeBoardDevice::open(const char* path, int flags)
 {
     ++opens;
+    openedPath = path;
+    openFlags = flags;
     if (!present || openErrno) {
         errno = present ? openErrno : ENOENT;
         return -1;
@@ -46,9 +59,10 @@ int FakeBoardDevice::open(const char*, int)
     return boardFd;
 }
 
-int FakeBoardDevice::setLock(int, const struct flock&)
+int FakeBoardDevice::setLock(int, const struct flock& lock)
 {
     ++lockCalls;
+    lockRequests.push_back(lock);
     if (lockErrno) {
         errno = lockErrno;
         return -1;
@@ -62,24 +76,41 @@ int FakeBoardDevice::tcgetattr(int, struct termios& attributes)
         errno = tcgetattrErrno;
         return -1;
     }
-    std::memset(&attributes, 0, sizeof attributes);
+    attributes = attributesFound;
     return 0;
 }
 
-int FakeBoardDevice::tcsetattr(int, int, const struct termios&)
+int FakeBoardDevice::tcsetattr(int, int when, const struct termios& attributes)
 {
     if (tcsetattrErrno) {
         errno = tcsetattrErrno;
         return -1;
     }
+    attributesApplied.push_back(attributes);
+    tcsetattrWhens.push_back(when);
     return 0;
 }
 
 ssize_t FakeBoardDevice::read(int, void* buffer, size_t count)
 {
+    ++reads;
     if (readErrno) {
         errno = readErrno;
         return -1;
+    }
+    if (!scriptedReads.empty()) {
+        ScriptedRead& next = scriptedReads.front();
+        if (next.error) {
+            errno = next.error;
+            scriptedReads.pop_front();
+            return -1;
+        }
+        const auto n = std::min(count, static_cast<size_t>(next.bytes.size()));
+        std::memcpy(buffer, next.bytes.constData(), n);
+        next.bytes.remove(0, static_cast<int>(n));
+        if (next.bytes.isEmpty())
+            scriptedReads.pop_front();
+        return static_cast<ssize_t>(n);
     }
     const auto n = std::min(count, static_cast<size_t>(output.size()));
     std::memcpy(buffer, output.constData(), n);
@@ -89,6 +120,7 @@ ssize_t FakeBoardDevice::read(int, void* buffer, size_t count)
 
 ssize_t FakeBoardDevice::write(int, const void* buffer, size_t count)
 {
+    ++writes;
     if (writeErrno) {
         errno = writeErrno;
         return -1;

@@ -4,6 +4,10 @@
 
 #include <QByteArray>
 
+#include <fcntl.h>
+#include <termios.h>
+
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,6 +25,10 @@ public:
     void setReading(char letter, int value); // "<letter> <value>"
     void silence();                          // ignore every request
     void sendUnrequested(const QByteArray& bytes);
+    // Scripted reads, served ahead of any reply: each is what exactly one
+    // read() returns (split only if it exceeds the caller's buffer).
+    void sendInOneRead(const QByteArray& bytes);
+    void failOneRead(int errnoValue);
 
     int stat(const char* path) override;
     int open(const char* path, int flags) override;
@@ -46,9 +54,25 @@ public:
     int opens = 0;
     int closes = 0;
     int lockCalls = 0;
+    int reads = 0;
+    int writes = 0;
+
+    std::string statPath;
+    std::string openedPath;
+    int openFlags = 0;
+    std::vector<struct flock> lockRequests;      // every setLock, failed ones too
+    struct termios attributesFound {};           // what tcgetattr reports
+    std::vector<struct termios> attributesApplied; // every tcsetattr that succeeded
+    std::vector<int> tcsetattrWhens;
 
 private:
+    struct ScriptedRead {
+        QByteArray bytes;
+        int error;
+    };
+
     std::map<char, QByteArray> replies;
+    std::deque<ScriptedRead> scriptedReads;
     std::string pendingRequest;
     QByteArray output;
 };

@@ -33,7 +33,7 @@ TEST(DebugPanels, WordingsBeforeTheBoardHasReportedAnything)
                      "4,62:-100.00"}));
     EXPECT_EQ(texts(debugHeaderPanel("Uninitialised", "/dev/tr417_app", 0, 12)),
               (Lines{"0,0:Dynelle Test Debug - TR417 SW Version : Uninitialised",
-                     "2,4:USB Device       : /dev/tr417_app      TX(       0) RX(      12)"}));
+                     "2,4:USB Device       : /dev/tr417_app    TX(       0) RX(      12)"}));
 }
 
 TEST(DebugPanels, ReadingsAndTheirCodes)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <deque>
+#include <ostream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -76,3 +77,9 @@ private:
     std::deque<QByteArray> words;
     bool keyArriving = false;
 };
+
+// Readable QStrings in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}

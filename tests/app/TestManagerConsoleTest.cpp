@@ -1,0 +1,166 @@
+#include "tests/app/ManagerFixture.h"
+
+namespace {
+
+class TestManagerConsole : public ManagerFixture {
+};
+
+TEST_F(TestManagerConsole, DetailAndPromptReplaceTheirWholeAreaAndCutExtraLines)
+{
+    QStringList twenty;
+    for (int i = 1; i <= 20; ++i)
+        twenty << QString("line %1").arg(i);
+    manager.detail(twenty.join('\n'));
+    EXPECT_EQ(manager.detailLines[0], "line 1");
+    EXPECT_EQ(manager.detailLines[14], "line 15");
+
+    manager.detail("a\n\nb\n");
+    EXPECT_EQ(manager.detailLines[0], "a");
+    EXPECT_EQ(manager.detailLines[1], "");
+    EXPECT_EQ(manager.detailLines[2], "b");
+    EXPECT_EQ(manager.detailLines[3], ""); // the final line break gives an empty line
+    EXPECT_EQ(manager.detailLines[14], "");
+
+    manager.updatePrompt("one\ntwo\nthree");
+    EXPECT_EQ(manager.promptLines[0], "one");
+    EXPECT_EQ(manager.promptLines[1], "two");
+    manager.updatePrompt("only");
+    EXPECT_EQ(manager.promptLines[1], "");
+}
+
+TEST_F(TestManagerConsole, TestScreenLayoutWithMarkupAndLiveTokens)
+{
+    manager.title("Title *as is*");
+    manager.detail("   (Active Power Source: *{APS}* at *{SV}V*)\n\nunpaired *bold\nnext line plain");
+    manager.updatePrompt("\nPress *Y* or 10%%");
+    manager.systemVoltage = 12034;
+    manager.powerSource = 1;
+    manager.showTestDisplay();
+
+    EXPECT_EQ(screen.row(0), "Title *as is*");
+    EXPECT_TRUE(screen.boldAt(0, 0));
+    EXPECT_EQ(screen.row(2), "     (Active Power Source: ACDC at 12.0V)");
+    EXPECT_FALSE(screen.boldAt(2, 5));
+    EXPECT_TRUE(screen.boldAt(2, 27));  // A of ACDC
+    EXPECT_FALSE(screen.boldAt(2, 31)); // blank after it
+    EXPECT_TRUE(screen.boldAt(2, 35));  // 1 of 12.0V
+    EXPECT_EQ(screen.row(3), "");
+    EXPECT_TRUE(screen.boldAt(4, 11));
+    EXPECT_FALSE(screen.boldAt(5, 2));
+    EXPECT_EQ(screen.row(21), "");
+    EXPECT_EQ(screen.row(23), "    Press Y or 10%");
+    EXPECT_TRUE(screen.boldAt(23, 10));
+
+    manager.systemVoltage = manager.noReading;
+    manager.powerSource = manager.noReading;
+    manager.showTestDisplay();
+    EXPECT_EQ(screen.row(2), "     (Active Power Source: N/A at N/AV)");
+    manager.powerSource = 0;
+    manager.showTestDisplay();
+    EXPECT_EQ(screen.row(2), "     (Active Power Source:  at N/AV)");
+}
+
+TEST_F(TestManagerConsole, KeyWaitDropsTypeAheadPollsTheBoardAndLowerCasesTheKey)
+{
+    manager.fd = FakeBoardDevice::boardFd;
+    screen.typeAhead('q'); // typed before the question was asked
+    screen.typeKey('Y');
+    EXPECT_EQ(manager.prompt("Question?"), 'y');
+    EXPECT_EQ(screen.row(21), "    Question?");
+    EXPECT_EQ(board.requests.size(), 8u);
+    EXPECT_EQ(manager.systemVoltage, 14000);
+    EXPECT_EQ(board.sleptNanoseconds, 200000000);
+}
+
+TEST_F(TestManagerConsole, LowerCaseIResetsTheExtremesAndTheWaitGoesOn)
+{
+    manager.fd = FakeBoardDevice::boardFd;
+    int minimumSeenAtReset = 0;
+    screen.typeKey('i', [&] { minimumSeenAtReset = manager.systemVoltageMin; });
+    screen.typeKey('n', [&] {
+        board.setReading('S', 12000);
+        EXPECT_EQ(manager.systemVoltageMin, 14000) << "a fresh minimum after the reset";
+    });
+    EXPECT_EQ(manager.getLowerCh(), 'n');
+    EXPECT_EQ(minimumSeenAtReset, 14000);
+
+    screen.typeKey('I');
+    EXPECT_EQ(manager.getLowerCh(), 'i'); // only lower case resets
+}
+
+TEST_F(TestManagerConsole, SerialNumberEntryAsksAgainOnNAndStoresUnassignedForNothing)
+{
+    screen.typeWord("");
+    screen.typeKey('N');
+    screen.typeWord("A1234");
+    screen.typeKey('\n');
+    EXPECT_EQ(manager.enterBoardSerialNumber(), "A1234");
+    EXPECT_EQ(screen.row(14), "          Enter TR417 PCB Serial No:");
+    EXPECT_EQ(screen.row(16), "          You Entered \"A1234\"");
+    EXPECT_EQ(screen.row(18), "          Is that correct? (Y/n):");
+    EXPECT_TRUE(screen.started);
+    EXPECT_FALSE(screen.echo);
+    EXPECT_FALSE(screen.keyWait);
+    EXPECT_EQ(screen.blockingReads, (std::vector<bool>{true, true}));
+
+    screen.typeWord("");
+    screen.typeKey('y');
+    EXPECT_EQ(manager.enterBoardSerialNumber(), "Unassigned");
+    EXPECT_EQ(manager.boardSerialNumber, "Unassigned");
+    EXPECT_EQ(screen.startCount, 1);
+}
+
+TEST_F(TestManagerConsole, DisplayIsSetUpOnceAndClosedOnlyWhenUp)
+{
+    manager.closeDisplay();
+    EXPECT_EQ(screen.stopCount, 0);
+    manager.initDisplay();
+    manager.initDisplay();
+    EXPECT_EQ(screen.startCount, 1);
+    manager.closeDisplay();
+    manager.closeDisplay();
+    EXPECT_EQ(screen.stopCount, 1);
+    manager.initDisplay();
+    EXPECT_EQ(screen.startCount, 2);
+}
+
+TEST_F(TestManagerConsole, DebugScreenBeforeAnyReplyAndWithReadings)
+{
+    manager.testDisplayActive = 0;
+    manager.show();
+    EXPECT_EQ(screen.row(0), "Dynelle Test Debug - TR417 SW Version : Uninitialised");
+    EXPECT_EQ(screen.row(2), "    USB Device       : /dev/fake_tr417   TX(       0) RX(       0)");
+    EXPECT_EQ(screen.row(7), "    Battery Voltage  : No Battery");
+    EXPECT_EQ(screen.row(10), "    Time To Empty    : -100000 mins");
+    EXPECT_EQ(screen.row(13), "    6-Pin J1 (ACDC D7) : N/A");
+    EXPECT_EQ(screen.row(20), "    SMB (V-Plate)        : data not available");
+    EXPECT_EQ(screen.row(23), "    Press (Y) to return to tests :");
+
+    manager.systemVoltage = 12340;
+    manager.systemVoltageMin = 10400;
+    manager.systemVoltageMax = 17300;
+    manager.show();
+    EXPECT_EQ(screen.row(4), "    System Voltage   : 12.34V                (min10.40V,   max17.30V)");
+    EXPECT_EQ(screen.attributesAt(4, 49), Screen::AlarmPair | Screen::Bold);
+    EXPECT_EQ(screen.attributesAt(4, 62), Screen::WarningPair | Screen::Bold);
+    EXPECT_EQ(screen.attributesAt(4, 4), 0);
+}
+
+TEST_F(TestManagerConsole, DebugVisitStartsFreshExtremesAndEndsOnlyWithY)
+{
+    manager.fd = FakeBoardDevice::boardFd;
+    manager.systemVoltageMin = 9000;
+    manager.systemVoltageMax = 20000;
+    screen.typeKey('x', [&] {
+        EXPECT_EQ(manager.systemVoltageMin, 14000);
+        EXPECT_EQ(manager.systemVoltageMax, 14000);
+        EXPECT_EQ(screen.row(23), "    Press (Y) to return to tests :");
+    });
+    screen.typeKey('y');
+    manager.title("Back");
+    manager.debugDynelle();
+    EXPECT_EQ(manager.testDisplayActive, 1);
+    EXPECT_EQ(screen.row(0), "Back");
+}
+
+} // namespace

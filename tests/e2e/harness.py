@@ -364,3 +364,38 @@ class DeviceTestCase(unittest.TestCase):
     def read_results_log(self):
         with open(self.results_log, encoding="utf-8", errors="replace") as log:
             return log.read()
+
+
+LOG_DIR = "/home/transfer/log"
+
+
+def ensure_log_dir(test):
+    """Makes the program's default log directory exist for one test; what the
+    test created is removed again (only if left empty)."""
+    created = []
+    path = LOG_DIR
+    while not os.path.isdir(path):
+        created.append(path)
+        path = os.path.dirname(path)
+    os.makedirs(LOG_DIR, exist_ok=True)
+
+    def remove_created():
+        for directory in created:
+            with contextlib.suppress(OSError):
+                os.rmdir(directory)
+    test.addCleanup(remove_created)
+
+
+def enter_serial(term, serial, confirm="y"):
+    term.wait_for_text(14, "Enter TR417 PCB Serial No: ")
+    term.send(serial + "\r")
+    term.wait_for_text(18, "Is that correct? (Y/n): ")
+    term.send(confirm)
+
+
+def logged_filename(term):
+    """The name after "Log filename: " in the program's output."""
+    marker = b"Log filename: "
+    start = term.transcript.rindex(marker) + len(marker)
+    end = term.transcript.index(b"\n", start)
+    return term.transcript[start:end].rstrip(b"\r").decode()

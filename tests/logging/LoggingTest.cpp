@@ -79,7 +79,7 @@ TEST(Logging, ErrorGoesOnceToStandardOutputInThePatternAndOnceToTheSystemLogBare
 
     const QString date = QDate::currentDate().toString("yy/MM/dd");
     const QRegularExpression pattern("^\\[" + QRegularExpression::escape(date)
-                                     + "\\]\\[tid:\\d+\\]\\[E\\]> void \\{anonymous\\}::reportFailure\\(\\): "
+                                     + "\\]\\[tid:\\d+\\]\\[E\\]> void \\{anonymous\\}::reportFailure\\(const char\\*\\): "
                                        "Failed Opening \"/dev/x\": 2\n$");
     EXPECT_TRUE(pattern.match(QString::fromStdString(out)).hasMatch()) << out;
 
@@ -87,7 +87,7 @@ TEST(Logging, ErrorGoesOnceToStandardOutputInThePatternAndOnceToTheSystemLogBare
     ASSERT_EQ(messages.size(), 1u);
     // <11> is the user facility (8) at error priority (3).
     EXPECT_EQ(messages[0].rfind("<11>", 0), 0u) << messages[0];
-    const std::string bare = "void {anonymous}::reportFailure(): Failed Opening \"/dev/x\": 2";
+    const std::string bare = "void {anonymous}::reportFailure(const char*): Failed Opening \"/dev/x\": 2";
     EXPECT_EQ(messages[0].substr(messages[0].size() - bare.size()), bare) << messages[0];
 }
 

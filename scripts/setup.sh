@@ -8,6 +8,7 @@ build-essential cmake ninja-build pkg-config file
 qtbase5-dev libspdlog-dev libfmt-dev libncurses-dev libssl-dev libsensors-dev
 libgtest-dev libgmock-dev googletest
 python3 python3-pyte python3-pexpect openssl ca-certificates util-linux procps
+g++-arm-linux-gnueabihf qemu-user
 "
 
 missing=""
@@ -24,4 +25,12 @@ if [ -n "$missing" ]; then
     $SUDO apt-get update -q
     # shellcheck disable=SC2086
     $SUDO apt-get install -y -q --no-install-recommends $missing
+fi
+
+# The host unit's libraries for the 32-bit ARM build, unpacked once per
+# machine into a private sysroot.
+if [ "$(id -u)" -eq 0 ]; then
+    "$(dirname "$0")/setup-armhf-sysroot.sh"
+else
+    sudo "$(dirname "$0")/setup-armhf-sysroot.sh"
 fi

@@ -243,6 +243,17 @@ class Terminal:
     def text_at(self, row, col, length):
         return self.screen.display[row][col:col + length]
 
+    def flowing_text(self, row, col, length):
+        """`length` characters from (row, col) on, continuing on the next
+        rows where a long text wrapped at the right edge."""
+        text = "".join(self.screen.display[row:])[col:]
+        return text[:length]
+
+    def wait_for_flowing_text(self, row, col, text, timeout=10.0):
+        """Waits until `text` stands at (row, col), wrapped or not."""
+        self.wait_for(lambda: self.flowing_text(row, col, len(text)) == text, timeout,
+                      "%r at (%d, %d)" % (text, row, col))
+
     def is_bold(self, row, col):
         return self.screen.buffer[row][col].bold
 
@@ -399,3 +410,22 @@ def logged_filename(term):
     start = term.transcript.rindex(marker) + len(marker)
     end = term.transcript.index(b"\n", start)
     return term.transcript[start:end].rstrip(b"\r").decode()
+
+
+FIRST_TEST_TITLE = "ACDC Input and LED Test"
+PLAN_TEST_COUNT = 18
+RESULT_LINE = r"^(PASSED |FAIL!! |Not Run|SKIPPED|\*ERROR\*) - .+$"
+
+
+def result_lines(log_text):
+    """The per-test result lines at the end of a results log."""
+    import re
+    return [line for line in log_text.splitlines() if re.match(RESULT_LINE, line)
+            and not line.startswith("PASSED - Initialisation Tests")]
+
+
+def cpu_ticks(pid):
+    """User plus system CPU time of a process, in clock ticks."""
+    with open("/proc/%d/stat" % pid) as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])

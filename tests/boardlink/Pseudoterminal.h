@@ -5,11 +5,9 @@
 
 #include <string>
 
-// A real pseudo-terminal pair standing in for the board's device node: the
-// link opens the follower side by its path, the test plays the board on the
-// leader side.
-class Pseudoterminal {
-public:
+// A real pseudo-terminal standing in for the board's node: the link opens the
+// follower by its path, the test plays the board on the leader.
+struct Pseudoterminal {
     Pseudoterminal()
     {
         char name[256] = {};
@@ -18,15 +16,11 @@ public:
     }
     ~Pseudoterminal()
     {
-        if (leader != -1)
-            ::close(leader);
-        if (follower != -1)
-            ::close(follower);
+        ::close(leader);
+        ::close(follower);
     }
     Pseudoterminal(const Pseudoterminal&) = delete;
     Pseudoterminal& operator=(const Pseudoterminal&) = delete;
-
-    bool ok() const { return !path.empty(); }
 
     int leader = -1;
     int follower = -1;

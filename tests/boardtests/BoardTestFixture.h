@@ -1,38 +1,18 @@
 #pragma once
 
 #include "app/TestManager.h"
+#include "app/UnitTest.h"
 #include "tests/support/FakeBoardDevice.h"
 #include "tests/support/ScriptedScreen.h"
 
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <ctime>
-#include <functional>
-#include <string>
+#include <ostream>
 #include <vector>
-
-// A fake board that also lets a test watch each sleep and each write call.
-class WatchedBoard : public FakeBoardDevice {
-public:
-    int nanosleep(const struct timespec& duration) override
-    {
-        sleepDurations.push_back(duration);
-        if (onSleep)
-            onSleep();
-        return FakeBoardDevice::nanosleep(duration);
-    }
-    ssize_t write(int descriptor, const void* buffer, size_t count) override
-    {
-        ++writeCalls;
-        return FakeBoardDevice::write(descriptor, buffer, count);
-    }
-    std::function<void()> onSleep;
-    std::vector<struct timespec> sleepDurations;
-    int writeCalls = 0;
-};
 
 // A screen that remembers the second prompt row at every refresh.
 class WatchedScreen : public ScriptedScreen {
@@ -45,8 +25,21 @@ public:
     std::vector<QString> secondPromptRows;
 };
 
-// A manager on the watched screen and board, with the link open against the
-// fake board and its results log in a temporary directory.
+// One run of a test: the bench ("P3 S11600"), the test's flag, the keys typed
+// and what must come of it. `prompt`, when set, is the last prompt shown.
+struct Verdict {
+    const char* bench;
+    bool flag;
+    const char* keys;
+    int result;
+    int state;
+    const char* message;
+    const char* prompt = nullptr;
+};
+inline void PrintTo(const Verdict& v, std::ostream* out) { *out << v.bench << " / " << v.flag << " / " << v.keys; }
+
+// A manager on the watched screen with its link open against a fake board
+// and its results log in a temporary directory.
 class BoardTestFixture : public ::testing::Test {
 protected:
     BoardTestFixture()
@@ -61,11 +54,31 @@ protected:
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
-    // Sets a reading on the board; the manager sees it after its next poll.
+    // The manager sees a reading after its next poll.
     void board(char letter, int value) { device.setReading(letter, value); }
+    void bench(const char* readings)
+    {
+        for (const QString& reading : QString(readings).split(' ', Qt::SkipEmptyParts))
+            board(reading[0].toLatin1(), reading.mid(1).toInt());
+    }
+
+    void expectVerdict(UnitTest& test, const Verdict& v)
+    {
+        bench(v.bench);
+        screen.typeKeys(v.keys);
+        EXPECT_EQ(test.run(manager), v.result);
+        EXPECT_EQ(test.state, v.state);
+        EXPECT_EQ(test.resultMessage, v.message);
+        if (v.prompt) {
+            EXPECT_EQ(manager.promptLines[0] + '\n' + manager.promptLines[1], v.prompt);
+        }
+        EXPECT_EQ(screen.keysLeft(), 0u);
+    }
 
     QTemporaryDir directory;
     WatchedScreen screen;
-    WatchedBoard device;
+    FakeBoardDevice device;
     TestManager manager{false, screen, device, "/nonexistent"};
 };
+
+class VerdictTest : public BoardTestFixture, public ::testing::WithParamInterface<Verdict> {};

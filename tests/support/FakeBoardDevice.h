@@ -5,28 +5,25 @@
 #include <QByteArray>
 
 #include <fcntl.h>
-#include <termios.h>
 
 #include <deque>
 #include <map>
 #include <string>
 #include <vector>
 
-// A board behind the device seam: answers each request line it is sent with
-// the reply set for its letter, records what it was sent, and sleeps without
-// taking time. Failures of the individual calls can be switched on.
+// A board behind the device seam: answers each request line with the reply
+// set for its letter, records what it was sent, and sleeps without taking
+// time. Each call can be made to fail with a chosen errno.
 class FakeBoardDevice : public SerialDevice {
 public:
     static constexpr int boardFd = 42;
 
-    // The reply line (without its line feed) for a request letter; an empty
-    // reply makes the board ignore that request.
+    // An empty reply makes the board ignore that request.
     void setReply(char letter, const QByteArray& reply);
     void setReading(char letter, int value); // "<letter> <value>"
-    void silence();                          // ignore every request
+    void silence();
     void sendUnrequested(const QByteArray& bytes);
-    // Scripted reads, served ahead of any reply: each is what exactly one
-    // read() returns (split only if it exceeds the caller's buffer).
+    // Exactly what one read() returns (split only by a smaller buffer), ahead of any reply.
     void sendInOneRead(const QByteArray& bytes);
     void failOneRead(int errnoValue);
 
@@ -38,6 +35,7 @@ public:
     ssize_t read(int fd, void* buffer, size_t count) override;
     ssize_t write(int fd, const void* buffer, size_t count) override;
     int close(int fd) override;
+    // Refuses a malformed duration as the real call does.
     int nanosleep(const struct timespec& duration) override;
 
     bool present = true;
@@ -46,33 +44,20 @@ public:
     int tcgetattrErrno = 0;
     int tcsetattrErrno = 0;
     int writeErrno = 0;
-    int readErrno = 0;
 
     std::vector<std::string> requests; // every complete line received
     long long sleptNanoseconds = 0;
     int sleeps = 0;
     int opens = 0;
+    int openFlags = 0;
     int closes = 0;
-    int lockCalls = 0;
     int reads = 0;
     int writes = 0;
-
-    std::string statPath;
-    std::string openedPath;
-    int openFlags = 0;
-    std::vector<struct flock> lockRequests;      // every setLock, failed ones too
-    struct termios attributesFound {};           // what tcgetattr reports
-    std::vector<struct termios> attributesApplied; // every tcsetattr that succeeded
-    std::vector<int> tcsetattrWhens;
+    std::vector<struct flock> lockRequests; // failed ones too
 
 private:
-    struct ScriptedRead {
-        QByteArray bytes;
-        int error;
-    };
-
     std::map<char, QByteArray> replies;
-    std::deque<ScriptedRead> scriptedReads;
+    std::deque<std::pair<QByteArray, int>> scriptedReads; // bytes, errno
     std::string pendingRequest;
     QByteArray output;
 };

@@ -10,8 +10,6 @@ class DebugMessages {
 public:
     DebugMessages() : previous(qInstallMessageHandler(capture)) { captured().clear(); }
     ~DebugMessages() { qInstallMessageHandler(previous); }
-    DebugMessages(const DebugMessages&) = delete;
-    DebugMessages& operator=(const DebugMessages&) = delete;
 
     QStringList upload() const { return captured(); }
 
@@ -31,11 +29,9 @@ private:
     QtMessageHandler previous;
 };
 
-// The upload's promise for every way out of upload().
 template <typename Upload>
 bool keysWiped(const Upload& upload)
 {
     auto zero = [](unsigned char b) { return b == 0; };
-    return std::all_of(upload.key.begin(), upload.key.end(), zero)
-        && std::all_of(upload.iv.begin(), upload.iv.end(), zero);
+    return std::all_of(upload.key.begin(), upload.key.end(), zero) && std::all_of(upload.iv.begin(), upload.iv.end(), zero);
 }

@@ -1,6 +1,5 @@
 #include "tests/upload/DebugMessages.h"
 
-#include "upload/NexusDeployment.h"
 #include "upload/NexusUpload.h"
 #include "upload/ProductionArtifactsNexusRepo.h"
 
@@ -15,8 +14,7 @@ namespace {
 
 QString urlOnLoopback(quint16 port)
 {
-    return QStringLiteral("https://127.0.0.1:%1/service/rest/v1/components?repository=kw_production_artifacts")
-        .arg(port);
+    return QStringLiteral("https://127.0.0.1:%1/service/rest/v1/components?repository=kw_production_artifacts").arg(port);
 }
 
 } // namespace
@@ -35,7 +33,7 @@ TEST(NexusUpload, MissingFileSucceedsAfterOneTryWithoutContactingTheServer)
     EXPECT_TRUE(keysWiped(repo));
 }
 
-TEST(NexusUpload, FailingTriesAreRetriedThriceThenAborted)
+TEST(NexusUpload, UnreachableServerOrBadCredentialsAreRetriedThriceThenAborted)
 {
     QTcpServer closed;
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
@@ -50,17 +48,15 @@ TEST(NexusUpload, FailingTriesAreRetriedThriceThenAborted)
     QByteArray damaged = deployed;
     damaged[damaged.size() - 1] = static_cast<char>(damaged.at(damaged.size() - 1) ^ 0x5A);
     const struct {
-        const char* name;
         QByteArray credentials;
-        const char* perTry; // the message each try ends with
+        const char* perTry;
     } cases[] = {
-        {"server unreachable", deployed, "nexusUpload() failed: Connection refused"},
-        {"credentials do not decrypt", damaged, "nexusUpload() failed"},
-        {"no credentials", QByteArray(), "nexusUpload() failed"},
-        {"credentials not whole blocks", deployed.left(20), "nexusUpload() failed"},
+        {deployed, "nexusUpload() failed: Connection refused"},
+        {damaged, "nexusUpload() failed"}, // does not decrypt
+        {deployed.left(20), "nexusUpload() failed"}, // not whole blocks
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.perTry);
         DebugMessages messages;
         NexusUpload upload;
         EXPECT_FALSE(upload.upload(c.credentials, unreachable, file.fileName(), QStringLiteral("/TR417/1/x/")));
@@ -71,20 +67,11 @@ TEST(NexusUpload, FailingTriesAreRetriedThriceThenAborted)
     }
 }
 
-TEST(ProductionArtifactsNexusRepo, TargetDirectoryAndEndpoint)
+TEST(ProductionArtifactsNexusRepo, TargetDirectory)
 {
-    const char* cases[][2] = {
-        {"1234", "/TR417/1234/dynelle_test/"},
-        {"Unassigned", "/TR417/Unassigned/dynelle_test/"},
-        // A placeholder typed as the serial is not filled in again.
-        {"%3%1", "/TR417/%3%1/dynelle_test/"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ProductionArtifactsNexusRepo::generateTargetDir(QStringLiteral("TR417"), QString::fromUtf8(c[0]),
-                                                                  QStringLiteral("dynelle_test")),
-                  QString::fromUtf8(c[1]));
-    }
-    EXPECT_EQ(ProductionArtifactsNexusRepo::endpoint(),
-              QStringLiteral("https://") + NexusDeployment::host
-                  + QStringLiteral("/service/rest/v1/components?repository=kw_production_artifacts"));
+    EXPECT_EQ(ProductionArtifactsNexusRepo::generateTargetDir("TR417", "1234", "dynelle_test"),
+              QStringLiteral("/TR417/1234/dynelle_test/"));
+    // A placeholder typed as the serial is not filled in again.
+    EXPECT_EQ(ProductionArtifactsNexusRepo::generateTargetDir("TR417", "%3%1", "dynelle_test"),
+              QStringLiteral("/TR417/%3%1/dynelle_test/"));
 }

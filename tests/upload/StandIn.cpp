@@ -11,7 +11,6 @@
 #include <QSslCertificate>
 #include <QSslConfiguration>
 
-
 namespace {
 
 struct TestAuthority {
@@ -50,54 +49,36 @@ const TestAuthority& testAuthority()
 
 } // namespace
 
-StandIn::StandIn(const QStringList& extraArguments) : arguments(extraArguments)
+StandIn::StandIn(const QStringList& extraArguments)
 {
+    const TestAuthority& authority = testAuthority();
+    if (!authority.error.isEmpty()) {
+        error = authority.error;
+        return;
+    }
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(QStringLiteral(DYNELLE_PYTHON3),
+                  QStringList{QStringLiteral(DYNELLE_STANDIN_SCRIPT), QStringLiteral("--port"), QStringLiteral("0"),
+                              QStringLiteral("--storage"), storage.path(), QStringLiteral("--cert"),
+                              authority.path("server.pem"), QStringLiteral("--key"), authority.path("server.key")}
+                      + extraArguments);
+    while (!printed.contains('\n') && process.waitForReadyRead(10000))
+        printed += process.readAllStandardOutput();
+    const QByteArray first = printed.left(printed.indexOf('\n'));
+    bool ok = false;
+    port = first.startsWith("listening on ") ? first.mid(13).toInt(&ok) : 0;
+    if (!ok || port <= 0)
+        error = QStringLiteral("the stand-in did not come up: ") + process.errorString() + ' ' + QString::fromUtf8(first);
 }
 
 StandIn::~StandIn()
 {
     if (process.state() != QProcess::NotRunning) {
         process.terminate();
-        if (!process.waitForFinished(5000)) {
+        if (!process.waitForFinished(5000))
             process.kill();
-            process.waitForFinished(5000);
-        }
+        process.waitForFinished(5000);
     }
-}
-
-bool StandIn::start(QString& error)
-{
-    const TestAuthority& authority = testAuthority();
-    if (!authority.error.isEmpty()) {
-        error = authority.error;
-        return false;
-    }
-    process.start(QStringLiteral(DYNELLE_PYTHON3),
-                  QStringList{QStringLiteral(DYNELLE_STANDIN_SCRIPT), QStringLiteral("--port"), QStringLiteral("0"),
-                              QStringLiteral("--storage"), storage.path(), QStringLiteral("--cert"),
-                              authority.path("server.pem"), QStringLiteral("--key"),
-                              authority.path("server.key")}
-                      + arguments);
-    if (!process.waitForStarted(10000)) {
-        error = QStringLiteral("the stand-in did not start: ") + process.errorString();
-        return false;
-    }
-    while (!printed.contains('\n')) {
-        if (!process.waitForReadyRead(10000)) {
-            error = QStringLiteral("the stand-in did not say where it listens");
-            return false;
-        }
-        printed += process.readAllStandardOutput();
-    }
-    const QByteArray first = printed.left(printed.indexOf('\n'));
-    bool ok = false;
-    port = first.startsWith("listening on ") ? first.mid(13).toInt(&ok) : 0;
-    if (!ok || port <= 0) {
-        error = QStringLiteral("unexpected first line from the stand-in: ") + QString::fromUtf8(first);
-        return false;
-    }
-    return true;
 }
 
 QString StandIn::url(const QString& query) const

@@ -6,26 +6,23 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// The artifact repository stand-in (tools/nexus-standin) on a free loopback
-// port, with its storage in a fresh temporary directory. The first start
-// makes a throw-away certificate authority and trusts it in Qt's default SSL
-// configuration for the rest of the process.
+// The artifact repository stand-in (tools/nexus-standin) started on a free
+// loopback port with fresh storage; `error` says why when it did not come up.
+// The first start makes a throw-away certificate authority and trusts it in
+// Qt's default SSL configuration for the rest of the process.
 class StandIn {
 public:
     explicit StandIn(const QStringList& extraArguments);
     ~StandIn();
-    StandIn(const StandIn&) = delete;
-    StandIn& operator=(const StandIn&) = delete;
 
-    // False with `error` set when the stand-in did not come up.
-    bool start(QString& error);
     QString url(const QString& query = QStringLiteral("repository=kw_production_artifacts")) const;
     QString storedPath(const QString& pathInRepository) const;
     // Everything printed so far, once the output has settled for a moment.
     QStringList output();
 
+    QString error;
+
 private:
-    QStringList arguments;
     QTemporaryDir storage;
     QProcess process;
     QByteArray printed;

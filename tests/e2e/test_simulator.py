@@ -301,6 +301,13 @@ class RecordingTest(SimulatorCase):
         sim.command("record clear")
         self.assertEqual(sim.records(), [])
 
+    def test_record_keeps_only_the_newest_lines(self):
+        sim = self.start(extra_args=["--record-limit", "3"])
+        line = self.host()
+        line.send("C", "V", "T", "P", "S")
+        line.read_lines(5)
+        self.assertEqual([r[1] for r in sim.records()], ["T", "P", "S"])
+
     def test_control_bytes_in_requests_are_escaped(self):
         sim = self.start()
         line = self.host()

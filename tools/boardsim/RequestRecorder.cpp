@@ -37,8 +37,19 @@ std::string RequestRecorder::format(const Entry& entry)
     return std::to_string(entry.milliseconds) + " " + escapeBytes(entry.line);
 }
 
+void RequestRecorder::setLimit(size_t limit)
+{
+    entryLimit = limit;
+    while (entries.size() > entryLimit)
+        entries.pop_front();
+}
+
 void RequestRecorder::add(int64_t milliseconds, const std::string& line)
 {
+    if (entryLimit == 0)
+        return;
+    if (entries.size() == entryLimit)
+        entries.pop_front();
     entries.push_back({milliseconds, line});
     if (stream != nullptr) {
         std::fprintf(stream, "%s\n", format(entries.back()).c_str());

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <cstdio>
+#include <deque>
 #include <string>
-#include <vector>
 
 // Every request line the host sent, stamped with the monotonic clock in
 // milliseconds (the clock a test reads as time.monotonic()), so that a test
@@ -15,7 +16,9 @@ public:
         std::string line; // without its line feed
     };
 
-    RequestRecorder() = default;
+    // Only the newest `limit` entries are kept, so that a simulator left
+    // running for days does not grow without end.
+    explicit RequestRecorder(size_t limit = 200000) : entryLimit(limit) {}
     RequestRecorder(const RequestRecorder&) = delete;
     RequestRecorder& operator=(const RequestRecorder&) = delete;
     ~RequestRecorder();
@@ -25,14 +28,16 @@ public:
 
     void add(int64_t milliseconds, const std::string& line);
     void clear() { entries.clear(); }
-    const std::vector<Entry>& all() const { return entries; }
+    const std::deque<Entry>& all() const { return entries; }
+    void setLimit(size_t limit);
 
     // "<ms> <line with escapes>", the form used in dumps and the stream file.
     static std::string format(const Entry& entry);
     bool dumpTo(const std::string& path, std::string& error) const;
 
 private:
-    std::vector<Entry> entries;
+    std::deque<Entry> entries;
+    size_t entryLimit;
     std::FILE* stream = nullptr;
 };
 

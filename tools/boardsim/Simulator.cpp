@@ -114,6 +114,7 @@ int Simulator::run(const Options& options)
     std::signal(SIGPIPE, SIG_IGN);
     const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
 
+    recorder.setLimit(options.recordLimit);
     if (!options.recordPath.empty() && !recorder.streamTo(options.recordPath, error)) {
         std::fprintf(stderr, "tr417_sim: %s\n", error.c_str());
         return 1;

@@ -20,6 +20,7 @@ public:
         std::string linkPath = "/dev/tr417_app";
         std::string controlPath = "/tmp/tr417_sim.sock"; // empty: no socket
         std::string recordPath;                           // empty: no stream file
+        size_t recordLimit = 200000;                      // newest request lines kept
         bool force = false;
         bool verbose = false;
         bool readStandardInput = true;

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <sys/socket.h>
@@ -25,6 +26,7 @@ void usage(std::FILE* stream)
                  "  -c, --control PATH   control socket (default /tmp/tr417_sim.sock; \"\" for none)\n"
                  "  -e, --exec COMMAND   run a control command at start-up (repeatable), e.g. -e \"j1 14.0\"\n"
                  "  -r, --record FILE    append every request line received to FILE as it arrives\n"
+                 "      --record-limit N keep the newest N request lines for \"record\" (default 200000)\n"
                  "      --no-stdin       take no commands from standard input\n"
                  "  -f, --force          replace whatever is at the link path, not only a stale link\n"
                  "  -v, --verbose        show requests and replies on standard error\n"
@@ -117,6 +119,16 @@ int main(int argc, char** argv)
         } else if (arg == "-r" || arg == "--record") {
             if (!takeValue(argc, argv, i, options.recordPath))
                 return 2;
+        } else if (arg == "--record-limit") {
+            if (!takeValue(argc, argv, i, value))
+                return 2;
+            char* end = nullptr;
+            const unsigned long limit = std::strtoul(value.c_str(), &end, 10);
+            if (value.empty() || *end != '\0' || value[0] == '-') {
+                std::fprintf(stderr, "tr417_sim: --record-limit needs a count\n");
+                return 2;
+            }
+            options.recordLimit = limit;
         } else if (arg == "--no-stdin") {
             options.readStandardInput = false;
         } else if (arg == "-f" || arg == "--force") {

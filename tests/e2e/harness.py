@@ -7,13 +7,13 @@ Binaries come from CTest through the environment: TR417_SIM and DYNELLE_TEST.
 import contextlib
 import fcntl
 import os
+import re
 import select
 import shutil
 import signal
 import socket
 import subprocess
 import tempfile
-import termios
 import time
 import tty
 import unittest
@@ -419,7 +419,6 @@ RESULT_LINE = r"^(PASSED |FAIL!! |Not Run|SKIPPED|\*ERROR\*) - .+$"
 
 def result_lines(log_text):
     """The per-test result lines at the end of a results log."""
-    import re
     return [line for line in log_text.splitlines() if re.match(RESULT_LINE, line)
             and not line.startswith("PASSED - Initialisation Tests")]
 

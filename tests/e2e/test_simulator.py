@@ -7,7 +7,6 @@ import fcntl
 import os
 import shutil
 import signal
-import struct
 import subprocess
 import tempfile
 import time

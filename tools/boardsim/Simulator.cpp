@@ -113,6 +113,11 @@ int Simulator::run(const Options& options)
     sigprocmask(SIG_BLOCK, &signals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
     const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
+    if (signalFd < 0) {
+        // Without it Ctrl-C could not end the simulator and clean up.
+        std::perror("tr417_sim: signalfd");
+        return 1;
+    }
 
     recorder.setLimit(options.recordLimit);
     if (!options.recordPath.empty() && !recorder.streamTo(options.recordPath, error)) {
@@ -175,7 +180,6 @@ int Simulator::run(const Options& options)
             writePending();
         control.service(fds, 2, handler);
     }
-    if (signalFd >= 0)
-        ::close(signalFd);
+    ::close(signalFd);
     return 0;
 }

@@ -14,7 +14,8 @@ VERSION = "V1.0 tr417_sim"
 
 LED_QUESTION_END = "     Y or N (M)enu, (D)ebug, (Q)uit :"
 MARKED_PROMPT = "    Press Y to continue or (M)enu, (D)ebug, (Q)uit:"
-PLAIN_PROMPT = MARKED_PROMPT
+PLAIN_PROMPT = MARKED_PROMPT  # the same words, without the bold letters
+POWER_KEYS = " (R)etry, (N)ext Test, (M)enu, (D)ebug or (Q)uit :"
 BATTERY_PROMPT = "    Press Y to continue, (S)kip this Test or (M)enu, (D)ebug, (Q)uit:"
 SUMMARY_PROMPT = "    Press Any Key to continue :"
 MENU_PROMPT = "      Selection, (Q)uit, (U)pload and quit :"
@@ -240,7 +241,6 @@ class FailuresAndChoicesTest(PlanRunCase):
 
     def test_failures_retries_skip_menu_debug_and_quit(self):
         led_keys = " (R)etry, (N)ext Test, (M)enu or (Q)uit :"
-        power_keys = " (R)etry, (N)ext Test, (M)enu, (D)ebug or (Q)uit :"
         sim, term = self.start_run("j2 14.0", serial="FAIL-7")
         title = TITLES[0]
 
@@ -376,7 +376,7 @@ class FailuresAndChoicesTest(PlanRunCase):
         term.wait_for_text(2, "(Active Power Source: ACDC at 11.9V)", 3.0)
         term.send("y")
         voltage_error = "ERROR: Expected System Voltage to be within 0.2V of 11.6V (read 11.9V)"
-        self.expect_error(term, voltage_error, " (R)etry, (N)ext Test, (M)enu, (D)ebug or (Q)uit :", "")
+        self.expect_error(term, voltage_error, POWER_KEYS, "")
         term.send("r")
         self.wait_for_screen(term, stage_1, MARKED_PROMPT)
         sim.command("j1 11.6")
@@ -387,8 +387,7 @@ class FailuresAndChoicesTest(PlanRunCase):
         step_5 = "  5. Reduce the supply of 6-Pin ACDC Connector J1 to 10.0V"
         self.wait_for_screen(term, stage_5, MARKED_PROMPT, lambda: row(term, 8) == step_5)
         term.send("y")
-        self.expect_error(term, "ERROR: Unexpected Power Sources Indicated",
-                          " (R)etry, (N)ext Test, (M)enu, (D)ebug or (Q)uit :", "")
+        self.expect_error(term, "ERROR: Unexpected Power Sources Indicated", POWER_KEYS, "")
         term.send("n")
         self.answer_summary(term, title, "FAILED: 1 failed out of 2")
 

@@ -64,12 +64,4 @@ TEST_F(TestManagerLog, CreatingTheLogTruncatesAnEarlierFileAndEveryWriteIsOnDisk
     EXPECT_TRUE(logText().endsWith("Serial No: \nline\n"));
 }
 
-TEST_F(TestManagerLog, AnEmptyTestListWritesNoResultLines)
-{
-    ASSERT_TRUE(manager.createLogFile());
-    const QString before = logText();
-    manager.logUnitTestResults();
-    EXPECT_EQ(logText(), before);
-}
-
 } // namespace

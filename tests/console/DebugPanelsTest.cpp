@@ -60,15 +60,6 @@ TEST(DebugPanels, ReadingsAndTheirCodes)
     }
 }
 
-TEST(DebugPanels, ExtremesOverwriteAtFixedColumnsWhateverTheWidthOfThePresentVoltage)
-{
-    EXPECT_EQ(texts(systemVoltagePanel(9500, 9400, 9600))[0],
-              "4,4:System Voltage   : 9.50V                (min=00.0V,   max=00.0V)");
-    // 4 + 45 = 49: with a four-character voltage the minimum covers "00.0" exactly.
-    EXPECT_EQ(std::string("    System Voltage   : 9.50V                (min=00.0V,   max=00.0V)").find("00.0"), 49u);
-    EXPECT_EQ(texts(systemVoltagePanel(12340, 12000, 12500))[1], "4,49:12.00");
-}
-
 TEST(DebugPanels, ColourBandsOfTheExtremes)
 {
     const int alarm = Screen::AlarmPair | Screen::Bold;

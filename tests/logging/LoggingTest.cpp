@@ -91,23 +91,6 @@ TEST(Logging, ErrorGoesOnceToStandardOutputInThePatternAndOnceToTheSystemLogBare
     EXPECT_EQ(messages[0].substr(messages[0].size() - bare.size()), bare) << messages[0];
 }
 
-TEST(Logging, WithoutStandardOutputMessagesReachOnlyTheSystemLog)
-{
-    SystemLogStandIn systemLog;
-    if (!systemLog.active())
-        GTEST_SKIP() << "/dev/log is owned by a real system logger or cannot be bound";
-    Tessaly::initLogging(false, "/nonexistent/");
-    testing::internal::CaptureStdout();
-    reportFailure("/dev/y");
-    Tessaly::report(spdlog::level::info, Q_FUNC_INFO, ": notice /dev/y");
-    const std::string out = testing::internal::GetCapturedStdout();
-    Tessaly::ceaseLogging();
-    EXPECT_EQ(out, "");
-    const std::vector<std::string> messages = systemLog.received("/dev/y");
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[1].rfind("<14>", 0), 0u) << messages[1];
-}
-
 TEST(Logging, MessagesWhileTheConsoleHoldsStandardOutputAppearWhenItIsReleased)
 {
     Tessaly::initLogging(true, "/nonexistent/");
@@ -120,15 +103,6 @@ TEST(Logging, MessagesWhileTheConsoleHoldsStandardOutputAppearWhenItIsReleased)
     Tessaly::ceaseLogging();
     EXPECT_EQ(out.rfind("screen\n[", 0), 0u) << out;
     EXPECT_NE(out.find("Failed Opening"), std::string::npos);
-}
-
-TEST(Logging, NothingIsRegisteredAfterCeasingAndReportingThenIsHarmless)
-{
-    Tessaly::initLogging(true, "/nonexistent/");
-    EXPECT_NE(spdlog::get("KWLOG"), nullptr);
-    Tessaly::ceaseLogging();
-    EXPECT_EQ(spdlog::get("KWLOG"), nullptr);
-    reportFailure();
 }
 
 } // namespace

@@ -1,56 +1,35 @@
 #include "tests/upload/StandIn.h"
 
-#include "upload/CredentialsCipher.h"
-#include "upload/KeyDerivation.h"
-#include "upload/NexusDeployment.h"
-#include "upload/ProductionArtifactsNexusRepo.h"
-
 #include <QFile>
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// The exit code (-1 when it did not finish) and standard output.
-std::pair<int, QByteArray> runTool(const QStringList& arguments, const QByteArray& input)
+// The tool's exit code (-1 when it did not finish) and standard output.
+static std::pair<int, QByteArray> runTool(const QStringList& arguments, const QByteArray& input)
 {
-#ifdef DYNELLE_CREDENTIALS_TOOL
     QProcess tool;
     tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    tool.start(QStringLiteral(DYNELLE_CREDENTIALS_TOOL), arguments);
+    tool.start(DYNELLE_CREDENTIALS_TOOL, arguments);
     tool.write(input);
     tool.closeWriteChannel();
     const bool finished = tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit;
     return {finished ? tool.exitCode() : -1, tool.readAllStandardOutput()};
-#else
-    Q_UNUSED(arguments)
-    Q_UNUSED(input)
-    return {-1, {}};
-#endif
 }
-
-} // namespace
 
 TEST(CredentialsToolRoundTrip, BlockOpensWithTheProgramsKeysToTheGivenAccount)
 {
-#ifndef DYNELLE_CREDENTIALS_TOOL
-    GTEST_SKIP() << "the tools are not built";
-#endif
+    if (!*DYNELLE_CREDENTIALS_TOOL)
+        GTEST_SKIP() << "the tools are not built";
     const QByteArray password = "s3cr:et p\xC3\xA4ssword";
     const auto [status, out] = runTool({"encrypt", "operator-7"}, password + "\n");
     ASSERT_EQ(status, 0);
-    unsigned char key[32], iv[16];
+    unsigned char key[NexusUpload::keySize], iv[NexusUpload::ivSize];
     KeyDerivation::derive(NexusDeployment::seed, NexusDeployment::discard, key, sizeof key, iv, sizeof iv);
     QByteArray clear;
     EXPECT_TRUE(CredentialsCipher::decrypt(QByteArray::fromHex(out.trimmed()), key, iv, clear));
     EXPECT_EQ(clear, "operator-7:" + password);
-
     // A user name with a colon could not be told from the password.
-    for (const QStringList& refused : {QStringList{"encrypt", "a:b"}, QStringList{"decrypt", "00112233"}}) {
-        const auto [refusal, nothing] = runTool(refused, "password\n");
-        EXPECT_NE(refusal, 0) << refused.join(' ').toStdString();
-        EXPECT_TRUE(nothing.isEmpty()) << refused.join(' ').toStdString();
-    }
+    EXPECT_EQ(runTool({"encrypt", "a:b"}, "password\n"), std::make_pair(1, QByteArray()));
 }
 
 // The account's password must not be recoverable with `strings`.
@@ -59,9 +38,9 @@ TEST(BuiltProgram, HoldsTheCredentialsOnlyEncrypted)
     const QByteArray clear = deploymentCredentialsInClear();
     const int colon = clear.indexOf(':');
     ASSERT_GT(colon, 0);
-    ASSERT_TRUE(QFile::exists(QStringLiteral(DYNELLE_UPLOAD_ARCHIVE)));
+    ASSERT_TRUE(QFile::exists(DYNELLE_UPLOAD_ARCHIVE));
     for (const char* path : {DYNELLE_UPLOAD_ARCHIVE, DYNELLE_PROGRAM_BINARY}) {
-        QFile file(QString::fromLocal8Bit(path));
+        QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             continue; // the program may not be linked yet
         const QByteArray bytes = file.readAll();

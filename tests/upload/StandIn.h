@@ -1,34 +1,80 @@
 #pragma once
 
-#include <QByteArray>
+#include "upload/CredentialsCipher.h"
+#include "upload/KeyDerivation.h"
+#include "upload/NexusDeployment.h"
+#include "upload/ProductionArtifactsNexusRepo.h"
+
 #include <QProcess>
-#include <QString>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QStringList>
 #include <QTemporaryDir>
 
-// The artifact repository stand-in (tools/nexus-standin) started on a free
-// loopback port with fresh storage; `error` says why when it did not come up.
-// The first start makes a throw-away certificate authority and trusts it in
-// Qt's default SSL configuration for the rest of the process.
+// The repository stand-in on a free loopback port with fresh storage, or an
+// `error`. The first makes a throw-away authority that Qt's TLS then trusts.
 class StandIn {
 public:
-    explicit StandIn(const QStringList& extraArguments);
-    ~StandIn();
+    explicit StandIn(const QStringList& arguments)
+    {
+        static const QTemporaryDir authority;
+        static const QString authorityError = trust(authority.path());
+        if (!(error = authorityError).isEmpty())
+            return;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(DYNELLE_PYTHON3, QStringList{DYNELLE_STANDIN_SCRIPT, "--port", "0", "--storage", storage.path(),
+                                                   "--cert", authority.filePath("server.pem"), "--key",
+                                                   authority.filePath("server.key")} + arguments);
+        while (!printed.contains('\n') && process.waitForReadyRead(10000))
+            printed += process.readAllStandardOutput();
+        const QByteArray first = printed.left(printed.indexOf('\n'));
+        port = first.startsWith("listening on ") ? first.mid(13).toInt() : 0;
+        if (port <= 0)
+            error = "the stand-in did not come up: " + process.errorString() + ' ' + QString::fromUtf8(first);
+    }
+    ~StandIn() { process.kill(); process.waitForFinished(5000); }
 
-    QString url(const QString& query = QStringLiteral("repository=kw_production_artifacts")) const;
-    QString storedPath(const QString& pathInRepository) const;
-    // Everything printed so far, once the output has settled for a moment.
-    QStringList output();
+    QString url() const
+    {
+        return QStringLiteral("https://localhost:%1/service/rest/v1/components?repository=kw_production_artifacts").arg(port);
+    }
+    QString storedPath(const QString& path) const { return storage.filePath("kw_production_artifacts/" + path); }
+    QStringList output() // all printed so far, once it has settled
+    {
+        while (process.waitForReadyRead(200))
+            printed += process.readAllStandardOutput();
+        return QString::fromUtf8(printed + process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    }
 
     QString error;
 
 private:
+    static QString trust(const QString& directory)
+    {
+        QProcess openssl;
+        openssl.start("/bin/sh", {DYNELLE_TEST_CA_SCRIPT, directory, QString(NexusDeployment::host).section(':', 0, 0)});
+        const bool made = openssl.waitForFinished(60000) && openssl.exitCode() == 0;
+        const QList<QSslCertificate> authority = QSslCertificate::fromPath(directory + "/ca.pem");
+        if (!made || authority.isEmpty())
+            return "making the test authority failed: " + QString::fromLocal8Bit(openssl.readAllStandardError());
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setCaCertificates(tls.caCertificates() + authority);
+        QSslConfiguration::setDefaultConfiguration(tls);
+        return {};
+    }
+
     QTemporaryDir storage;
     QProcess process;
     QByteArray printed;
     int port = 0;
 };
 
-// The deployment's credentials in clear ("user:password"), decrypted with the
-// program's own key derivation.
-QByteArray deploymentCredentialsInClear();
+// "user:password" of the deployment, opened with the program's own key derivation.
+inline QByteArray deploymentCredentialsInClear()
+{
+    unsigned char key[NexusUpload::keySize], iv[NexusUpload::ivSize];
+    KeyDerivation::derive(NexusDeployment::seed, NexusDeployment::discard, key, sizeof key, iv, sizeof iv);
+    QByteArray clear;
+    CredentialsCipher::decrypt(ProductionArtifactsNexusRepo::credentials(), key, iv, clear);
+    return clear;
+}

@@ -1,6 +1,7 @@
 #include "boardtests/BatteryProtocolUnitTest.h"
 
 #include "app/TestManager.h"
+#include "boardtests/OperatorKeys.h"
 
 #include <cstdlib>
 
@@ -16,19 +17,19 @@ enum class Choice { Leave, Retry, Other };
 // value for run() to return.
 Choice errorChoice(int key, UnitTest& test, int& result)
 {
-    switch (key) {
-    case 'd': result = Debug; return Choice::Leave;
-    case 'm': result = Menu; return Choice::Leave;
-    case 'n': result = Next; return Choice::Leave;
-    case 'q': result = Quit; return Choice::Leave;
-    case 'r': return Choice::Retry;
-    case 's':
+    if (const auto leave = leavingAnswerAfterFailure(key)) {
+        result = *leave;
+        return Choice::Leave;
+    }
+    if (key == 'r')
+        return Choice::Retry;
+    if (key == 's') {
         test.resultMessage = "Test Skipped";
         test.state = Skipped;
         result = Next;
         return Choice::Leave;
-    default: return Choice::Other;
     }
+    return Choice::Other;
 }
 
 } // namespace
@@ -55,16 +56,13 @@ int BatteryProtocolUnitTest::run(TestManager& tm)
         int key = tm.prompt(promptText);
         state = NotRun;
         resultMessage = "Test Not Run";
-        switch (key) {
-        case 'd': return Debug;
-        case 'm': return Menu;
-        case 'n': return Next;
-        case 'q': return Quit;
-        case 's':
+        // n leaves the test not run; s skips it.
+        if (const auto leave = leavingAnswerAfterFailure(key))
+            return *leave;
+        if (key == 's') {
             resultMessage = "Test Skipped";
             state = Skipped;
             return Next;
-        default: break;
         }
 
         state = Passed;

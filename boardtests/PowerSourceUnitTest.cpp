@@ -1,6 +1,7 @@
 #include "boardtests/PowerSourceUnitTest.h"
 
 #include "app/TestManager.h"
+#include "boardtests/OperatorKeys.h"
 
 #include <cstdlib>
 
@@ -45,12 +46,8 @@ int PowerSourceUnitTest::run(TestManager& tm)
     for (;;) {
         tm.detail(text);
         int key = tm.prompt(promptText);
-        if (key == 'm')
-            return Menu;
-        if (key == 'q')
-            return Quit;
-        if (key == 'd')
-            return Debug;
+        if (const auto leave = leavingAnswer(key))
+            return *leave;
 
         state = Passed;
         resultMessage = "PASSED: Test Completed";
@@ -60,14 +57,8 @@ int PowerSourceUnitTest::run(TestManager& tm)
             state = Failed;
             key = tm.prompt("ERROR: Unexpected Power Sources Indicated\n (R)etry, (N)ext Test, (M)enu, (D)ebug or (Q)uit : ");
             resultMessage = "ERROR: Unexpected Power Sources Indicated";
-            if (key == 'd')
-                return Debug;
-            if (key == 'm')
-                return Menu;
-            if (key == 'n')
-                return Next;
-            if (key == 'q')
-                return Quit;
+            if (const auto leave = leavingAnswerAfterFailure(key))
+                return *leave;
             continue;
         }
 
@@ -82,13 +73,7 @@ int PowerSourceUnitTest::run(TestManager& tm)
                             .arg(expectedSystemVoltage / 1000.0, 0, 'f', 1)
                             .arg(tm.systemVoltage / 1000.0, 0, 'f', 1);
         key = tm.prompt(resultMessage + "\n (R)etry, (N)ext Test, (M)enu, (D)ebug or (Q)uit : ");
-        if (key == 'm')
-            return Menu;
-        if (key == 'q')
-            return Quit;
-        if (key == 'd')
-            return Debug;
-        if (key == 'n')
-            return Next;
+        if (const auto leave = leavingAnswerAfterFailure(key))
+            return *leave;
     }
 }

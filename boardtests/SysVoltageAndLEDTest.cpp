@@ -1,6 +1,7 @@
 #include "boardtests/SysVoltageAndLEDTest.h"
 
 #include "app/TestManager.h"
+#include "boardtests/OperatorKeys.h"
 
 #include <cmath>
 
@@ -52,12 +53,8 @@ int SysVoltageAndLEDTest::run(TestManager& tm)
     for (;;) {
         tm.detail(instructionText);
         const int answer = tm.prompt(question);
-        if (answer == 'm')
-            return Menu;
-        if (answer == 'q')
-            return Quit;
-        if (answer == 'd')
-            return Debug;
+        if (const auto leave = leavingAnswer(answer))
+            return *leave;
 
         state = Passed;
         resultMessage = "PASSED: Test Completed";
@@ -68,14 +65,8 @@ int SysVoltageAndLEDTest::run(TestManager& tm)
             state = Failed;
             const int key = tm.prompt("ERROR: Unexpected Power Sources Indicated\n (*R*)etry, (*N*)ext Test, (*M*)enu or (*Q*)uit : ");
             resultMessage = "ERROR: Unexpected Power Sources Indicated";
-            if (key == 'd')
-                return Debug;
-            if (key == 'm')
-                return Menu;
-            if (key == 'n')
-                return Next;
-            if (key == 'q')
-                return Quit;
+            if (const auto leave = leavingAnswerAfterFailure(key))
+                return *leave;
             continue;
         }
 
@@ -83,14 +74,8 @@ int SysVoltageAndLEDTest::run(TestManager& tm)
             state = Failed;
             const int key = tm.prompt("ERROR: Expected you to respond with 'Y'answer \"Yes\"?\n (*R*)etry, (*N*)ext Test, (*M*)enu or (*Q*)uit : ");
             resultMessage = "ERROR: LED not confirmed to be lit";
-            if (key == 'm')
-                return Menu;
-            if (key == 'q')
-                return Quit;
-            if (key == 'd')
-                return Debug;
-            if (key == 'n')
-                return Next;
+            if (const auto leave = leavingAnswerAfterFailure(key))
+                return *leave;
             continue;
         }
 
@@ -112,13 +97,7 @@ int SysVoltageAndLEDTest::run(TestManager& tm)
                 .arg(s / 1000.0, 0, 'f', 1);
         resultMessage = errorPrompt.section('\n', 0, 0);
         const int key = tm.prompt(errorPrompt);
-        if (key == 'm')
-            return Menu;
-        if (key == 'q')
-            return Quit;
-        if (key == 'd')
-            return Debug;
-        if (key == 'n')
-            return Next;
+        if (const auto leave = leavingAnswerAfterFailure(key))
+            return *leave;
     }
 }

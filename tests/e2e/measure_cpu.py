@@ -1,71 +1,69 @@
 #!/usr/bin/python3
-"""Measures the CPU that dynelle_test uses while a screen waits for the
-operator, with the board link polling the simulator five times a second.
+"""Measures the CPU dynelle_test uses while each of its screens waits for the
+operator: the test screen and the debug screen (both polling the board five
+times a second), the summary and the selection menu.
 
-Usage: measure_cpu.py <dynelle_test> <tr417_sim> [seconds]
-Prints the share of one core used by dynelle_test (user + system time) over
-the measuring period, for the test screen and for the debug screen.
-"""
+Usage: measure_cpu.py [dynelle_test tr417_sim] [seconds per screen]
+Without the binaries on the command line, DYNELLE_TEST and TR417_SIM name
+them, as under CTest. Prints the share of one core (user + system time) per
+screen and exits 1 if any share is 1 % or more."""
 
 import os
 import shutil
 import sys
 import tempfile
-import time
 
 import harness
 
 
-def settle(term, seconds):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        term.pump(0.2)
-
-
-def measure(term, seconds, sim_pid):
-    """CPU shares (in % of one core) of the program and of the simulator."""
-    pids = (term.child.pid, sim_pid)
-    ticks = [harness.cpu_ticks(pid) for pid in pids]
-    start = time.monotonic()
-    settle(term, seconds)
-    elapsed = time.monotonic() - start
-    return [100.0 * (harness.cpu_ticks(pid) - before) / os.sysconf("SC_CLK_TCK") / elapsed
-            for pid, before in zip(pids, ticks)]
-
-
-def main():
-    if len(sys.argv) < 3:
-        print(__doc__, file=sys.stderr)
-        return 2
-    harness.APP_BIN, harness.SIM_BIN = sys.argv[1], sys.argv[2]
-    seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 20.0
+def measure(seconds):
     work = tempfile.mkdtemp(prefix="dynelle-cpu-")
+    figures = []
     try:
         with harness.device_lock():
             sim = harness.Simulator(harness.DEVICE, ["j1 14.0", "plate g"])
             term = harness.Terminal(["-f", os.path.join(work, "results.txt")], cwd=work)
             try:
+                def screen(name, row, text, keys_after):
+                    term.wait_for_text(row, text)
+                    term.idle(1.0)  # let the screen come to rest first
+                    figures.append((name, 100 * harness.cpu_share(term.child.pid, seconds, term)))
+                    term.send(keys_after)
+
                 harness.enter_serial(term, "CPU1")
-                term.wait_for_text(0, harness.FIRST_TEST_TITLE)
-                settle(term, 1.0)
-                test_screen, sim_test = measure(term, seconds, sim.proc.pid)
+                screen("test screen", 23, "Y or N (M)enu", "y")
+                screen("summary", 21, "Press Any Key to continue", " ")
+                term.wait_for_rows({0: "DC Input and LED Test", 23: harness.LED_KEYS})
+                term.send("m")
+                screen("menu", 23, "Selection, (Q)uit, (U)pload and quit", "2")
+                term.wait_for_text(23, "Y or N (M)enu")
                 term.send("d")
-                term.wait_for_text(0, "Dynelle Test Debug")
-                settle(term, 1.0)
-                debug_screen, sim_debug = measure(term, seconds, sim.proc.pid)
-                requests = len(sim.records())
+                screen("debug screen", 23, "Press (Y) to return to tests", "y")
+                term.wait_for_text(23, "Y or N (M)enu")
+                term.send("q")
+                term.wait_exit()
             finally:
                 term.close()
                 sim.stop()
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    print("dynelle_test CPU while waiting for a key, over %.0f s each:" % seconds)
-    print("  test screen : %.2f %% of one core" % test_screen)
-    print("  debug screen: %.2f %% of one core" % debug_screen)
-    print("  tr417_sim meanwhile: %.2f %% and %.2f %% (%d request lines served)"
-          % (sim_test, sim_debug, requests))
-    return 0 if max(test_screen, debug_screen) < 1.0 else 1
+    return figures
+
+
+def main(args):
+    if len(args) >= 2:
+        harness.APP_BIN, harness.SIM_BIN = args[:2]
+        args = args[2:]
+    if not harness.APP_BIN or not harness.SIM_BIN:
+        print(__doc__, file=sys.stderr)
+        return 2
+    seconds = float(args[0]) if args else 10.0
+    figures = measure(seconds)
+    print("dynelle_test CPU while a screen waits, over %.0f s each (share of one core):" % seconds)
+    for name, percent in figures:
+        print("  %-13s %5.2f %%" % (name, percent))
+    return 0 if all(percent < 1.0 for _, percent in figures) else 1
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(sys.argv[1:]))

@@ -4,12 +4,9 @@
 
 #include <unistd.h>
 
-DischargeClock realDischargeClock()
-{
-    return DischargeClock{[] { ::sleep(1); }, [] { return std::time(nullptr); }};
-}
+#include <ctime>
 
-int runDischargeLog(DynelleUSBProtocolLowLevel& link, std::FILE* out, const DischargeClock& clock, int iterations)
+int runDischargeLog(DynelleUSBProtocolLowLevel& link, std::FILE* out)
 {
     if (!link.initialize()) {
         std::fputs("Cant Initialise interface\n", out);
@@ -20,23 +17,22 @@ int runDischargeLog(DynelleUSBProtocolLowLevel& link, std::FILE* out, const Disc
     // the run ended with Ctrl-C, which must not cost the end of the curve.
     std::fputs("delta,batteryCapacity,analogFuelGauge,rawAnalogFuelGauge\n", out);
     std::fflush(out);
-    const std::time_t start = clock.now();
+    const std::time_t start = std::time(nullptr);
     int lastCapacity = -100;
     int lastFuelGauge = -100;
-    for (int i = 0; iterations < 0 || i < iterations; ++i) {
+    for (;;) {
         link.sendLine("D 41\n");
         link.sendLine("A\n");
         link.sendLine("V\n");
         link.sendLine("C\n");
-        clock.waitOneSecond();
+        ::sleep(1);
         link.servicePort();
         if (link.analogFuelGauge != lastFuelGauge || link.batteryCapacity != lastCapacity) {
-            std::fprintf(out, "%d,%d,%d,%d\n", static_cast<int>(clock.now() - start), link.batteryCapacity,
+            std::fprintf(out, "%d,%d,%d,%d\n", static_cast<int>(std::time(nullptr) - start), link.batteryCapacity,
                          link.analogFuelGauge, link.rawAnalogFuelGauge);
             std::fflush(out);
             lastCapacity = link.batteryCapacity;
             lastFuelGauge = link.analogFuelGauge;
         }
     }
-    return 0;
 }

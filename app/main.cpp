@@ -19,7 +19,7 @@ namespace {
 int runDischargeMode()
 {
     DynelleUSBProtocolLowLevel link;
-    return runDischargeLog(link, stdout, realDischargeClock());
+    return runDischargeLog(link, stdout);
 }
 
 int runProductionTest(bool skipVoltageCheck, const QString& requestedLogFile)

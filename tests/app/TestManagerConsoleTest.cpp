@@ -88,28 +88,6 @@ TEST_F(TestManagerConsole, LowerCaseIResetsTheExtremesAndTheWaitGoesOn)
     EXPECT_EQ(manager.getLowerCh(), 'i'); // only lower case resets
 }
 
-TEST_F(TestManagerConsole, SerialNumberEntryAsksAgainOnNAndStoresUnassignedForNothing)
-{
-    screen.typeWord("");
-    screen.typeKey('N');
-    screen.typeWord("A1234");
-    screen.typeKey('\n');
-    EXPECT_EQ(manager.enterBoardSerialNumber(), "A1234");
-    EXPECT_EQ(screen.row(14), "          Enter TR417 PCB Serial No:");
-    EXPECT_EQ(screen.row(16), "          You Entered \"A1234\"");
-    EXPECT_EQ(screen.row(18), "          Is that correct? (Y/n):");
-    EXPECT_TRUE(screen.started);
-    EXPECT_FALSE(screen.echo);
-    EXPECT_FALSE(screen.keyWait);
-    EXPECT_EQ(screen.blockingReads, (std::vector<bool>{true, true}));
-
-    screen.typeWord("");
-    screen.typeKey('y');
-    EXPECT_EQ(manager.enterBoardSerialNumber(), "Unassigned");
-    EXPECT_EQ(manager.boardSerialNumber, "Unassigned");
-    EXPECT_EQ(screen.startCount, 1);
-}
-
 TEST_F(TestManagerConsole, DisplayIsSetUpOnceAndClosedOnlyWhenUp)
 {
     manager.closeDisplay();

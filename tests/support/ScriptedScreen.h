@@ -26,7 +26,6 @@ public:
     void typeKeys(const std::string& keys);
     // A key already waiting before the program asks (type-ahead).
     void typeAhead(int key);
-    void typeWord(const QByteArray& word);
 
     // Screen
     void start() override;
@@ -51,7 +50,6 @@ public:
     bool started = false;
     int startCount = 0;
     int stopCount = 0;
-    int refreshCount = 0;
     bool echo = false;
     bool keyWait = false;
     int currentAttributes = 0;
@@ -74,7 +72,6 @@ private:
     std::vector<std::vector<Cell>> grid;
     std::deque<int> typeahead;
     std::deque<ScriptedKey> script;
-    std::deque<QByteArray> words;
     bool keyArriving = false;
 };
 

@@ -5,6 +5,7 @@ shared device node. CTest names the binaries in TR417_SIM and DYNELLE_TEST."""
 import contextlib
 import fcntl
 import os
+import pathlib
 import re
 import select
 import shutil
@@ -22,7 +23,6 @@ SIM_BIN = os.environ.get("TR417_SIM", "")
 APP_BIN = os.environ.get("DYNELLE_TEST", "")
 # Runs started by different people on one machine take turns on the node.
 DEVICE_LOCK = "/tmp/dynelle-e2e-tr417_app.lock"
-LOG_DIR = "/home/transfer/log"
 VERSION = "V1.0 tr417_sim"
 BENCH = ("j1 14.0", "plate g", "capacity 64", "gauge 61", "battery 12.3")
 FIRST_TEST_TITLE = "ACDC Input and LED Test"
@@ -31,34 +31,21 @@ DEBUG_HEADER = "Dynelle Test Debug - TR417 SW Version : " + VERSION
 DEBUG_PROMPT = "    Press (Y) to return to tests :"
 MENU_PROMPT = "      Selection, (Q)uit, (U)pload and quit :"
 SUMMARY_PROMPT = "    Press Any Key to continue :"
-PLAN_TEST_COUNT = 18
-
-
-def require_binaries(app=False):
-    if not SIM_BIN or not os.access(SIM_BIN, os.X_OK):
-        raise unittest.SkipTest("tr417_sim not built (set TR417_SIM)")
-    if app and (not APP_BIN or not os.access(APP_BIN, os.X_OK)):
-        raise unittest.SkipTest("dynelle_test not built (set DYNELLE_TEST)")
 
 
 class Simulator:
-    """A tr417_sim process with its own control socket."""
-
-    def __init__(self, link=DEVICE, commands=(), extra_args=()):
+    def __init__(self, link=DEVICE, commands=()):
         self.dir = tempfile.mkdtemp(prefix="tr417sim-")
         self.socket_path = os.path.join(self.dir, "control.sock")
         args = [SIM_BIN, "--link", link, "--control", self.socket_path, "--no-stdin"]
-        for command in commands:
-            args += ["-e", command]
-        self.proc = subprocess.Popen(args + list(extra_args), stdin=subprocess.DEVNULL,
-                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.proc = subprocess.Popen(args + [part for command in commands for part in ("-e", command)],
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         # It says "ready" on one line once the link and the socket exist.
         if not select.select([self.proc.stdout], [], [], 5.0)[0] or not self.proc.stdout.readline():
             self.stop()
             raise AssertionError("simulator not ready")
 
-    def command(self, text):
-        """The answer lines to one control command, which must end in "ok"."""
+    def command(self, text):  # The answer lines to one control command, which must end in "ok".
         with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as sock:
             sock.settimeout(5.0)
             sock.connect(self.socket_path)
@@ -69,8 +56,7 @@ class Simulator:
             raise AssertionError("%r: %r" % (text, lines))
         return lines[:-1]
 
-    def records(self):
-        """The request lines received so far, as (monotonic seconds, line)."""
+    def records(self):  # The request lines received so far, as (monotonic seconds, line).
         return [(int(stamp) / 1000.0, line)
                 for stamp, _, line in (entry.partition(" ") for entry in self.command("record"))]
 
@@ -81,12 +67,10 @@ class Simulator:
         self.proc.terminate()  # it removes its link and socket on the way out
         self.proc.wait(5)
         self.proc.stdout.close()
-        self.proc.stderr.close()
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
-class _Screen(pyte.Screen):
-    """pyte's screen plus the repeat-last-character control ncurses sends."""
+class _Screen(pyte.Screen):  # pyte's screen plus the repeat-last-character control ncurses sends.
     last_char = " "
 
     def draw(self, data):
@@ -102,9 +86,7 @@ class _Stream(pyte.ByteStream):
     csi = dict(pyte.ByteStream.csi, b="repeat_last")
 
 
-class Terminal:
-    """A program on a real 80x24 pseudo-terminal fed to a terminal emulator."""
-
+class Terminal:  # A program on a real 80x24 pseudo-terminal fed to a terminal emulator.
     def __init__(self, args=(), program=None, cwd=None):
         env = {"PATH": "/usr/sbin:/usr/bin:/sbin:/bin", "TERM": "xterm", "LANG": "C.UTF-8",
                "HOME": os.environ.get("HOME", "/root")}
@@ -112,9 +94,9 @@ class Terminal:
         self.stream = _Stream(self.screen)
         self.child = pexpect.spawn(program or APP_BIN, list(args), dimensions=(24, 80), env=env, cwd=cwd,
                                    echo=False)
+        self.send = self.child.send
 
-    def pump(self, timeout=0.1):
-        """Feeds what arrives within `timeout` to the screen; False at EOF."""
+    def pump(self, timeout=0.1):  # Feeds what arrives within `timeout` to the screen; False at EOF.
         try:
             data = self.child.read_nonblocking(65536, timeout=timeout)
         except pexpect.TIMEOUT:
@@ -130,15 +112,6 @@ class Terminal:
         while time.monotonic() < end:
             self.pump(0.1)
 
-    def settle(self, quiet=0.05, limit=1.0):
-        """Reads until `quiet` seconds pass without output: a frame arrives in
-        pieces, so one row on show does not mean the others are."""
-        deadline = time.monotonic() + limit
-        while time.monotonic() < deadline:
-            size = len(self.transcript)
-            if not self.pump(quiet) or len(self.transcript) == size:
-                return
-
     def row(self, number):  # without trailing blanks
         return self.screen.display[number].rstrip()
 
@@ -146,62 +119,52 @@ class Terminal:
         cells = (self.screen.buffer[row][col] for col in range(80))
         return "".join(cell.data for cell in cells if cell.bold and cell.data != " ")
 
-    def flowing_text(self, row, col, length):
-        """Text from (row, col) on, continued on the next rows where it wrapped."""
-        return "".join(self.screen.display[row:])[col:col + length]
-
     def wait_for(self, predicate, timeout, what):
         deadline = time.monotonic() + timeout
         while not predicate():
-            ended = time.monotonic() > deadline or not self.pump(0.1) and not predicate()
-            if ended:
+            if time.monotonic() > deadline or not self.pump(0.1) and not predicate():
                 screen = "\n".join("%2d|%s" % (i, self.row(i)) for i in range(24))
                 raise AssertionError("no %s; screen:\n%s" % (what, screen))
-        self.settle()
+        # A frame arrives in pieces, so one row on show does not mean the
+        # others are: read on until 50 ms pass without output.
+        deadline = time.monotonic() + 1.0
+        while time.monotonic() < deadline:
+            size = len(self.transcript)
+            if not self.pump(0.05) or len(self.transcript) == size:
+                return
 
     def wait_for_text(self, row, text, timeout=10.0):
         self.wait_for(lambda: text in self.screen.display[row], timeout, "%r in row %d" % (text, row))
 
-    def wait_for_rows(self, rows, timeout=10.0):
-        """Waits until each row in `rows` ({number: text}) reads exactly so."""
+    def wait_for_rows(self, rows, timeout=10.0):  # {row number: its whole text}
         self.wait_for(lambda: all(self.row(n) == text for n, text in rows.items()), timeout, repr(rows))
 
-    def send(self, keys):
-        self.child.send(keys)
-
-    def wait_exit(self, timeout=15.0):
-        """Reads until the program ends; returns its exit status (or -signal)."""
+    def wait_exit(self, timeout=15.0):  # Reads until the program ends; returns its exit status (or -signal).
         deadline = time.monotonic() + timeout
         while self.pump(0.1):
-            if time.monotonic() > deadline:
-                raise AssertionError("program still running")
+            assert time.monotonic() < deadline, "program still running"
         self.child.close()
         return self.child.exitstatus if self.child.exitstatus is not None else -self.child.signalstatus
 
     def logged_filename(self):
-        """The name after "Log filename: " in the program's output."""
         return re.findall(rb"Log filename: ([^\r\n]*)", self.transcript)[-1].decode()
 
     def close(self):
-        if self.child.isalive():
-            self.child.terminate(force=True)
         with contextlib.suppress(Exception):
-            self.child.close()
+            self.child.close(force=True)
 
 
 @contextlib.contextmanager
-def device_lock():
-    """Holds the machine-wide lock on the device node; leaves no node behind."""
+def device_lock():  # Holds the machine-wide lock on the device node; leaves no node behind.
     with open(DEVICE_LOCK, "a") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
+        with contextlib.suppress(FileNotFoundError):
+            os.unlink(DEVICE)
         try:
-            with contextlib.suppress(FileNotFoundError):
-                os.unlink(DEVICE)
             yield
-        finally:
+        finally:  # the lock goes with the file
             with contextlib.suppress(FileNotFoundError):
                 os.unlink(DEVICE)
-            fcntl.flock(lock, fcntl.LOCK_UN)
 
 
 def enter_serial(term, serial):
@@ -212,12 +175,10 @@ def enter_serial(term, serial):
 
 
 def result_lines(log_text):
-    """The per-test result lines at the end of a results log."""
     return re.findall(r"(?m)^(?:PASSED |FAIL!! |Not Run|SKIPPED|\*ERROR\*) - .+$", log_text)
 
 
-def cpu_share(pid, seconds, term):
-    """Share of one core (user + system) `pid` uses while `term` idles."""
+def cpu_share(pid, seconds, term):  # Share of one core (user + system) `pid` uses while `term` idles.
     def ticks():
         with open("/proc/%d/stat" % pid) as stat:
             fields = stat.read().rsplit(")", 1)[1].split()
@@ -227,19 +188,15 @@ def cpu_share(pid, seconds, term):
     return (ticks() - before) / os.sysconf("SC_CLK_TCK") / (time.monotonic() - start)
 
 
-def await_fresh_readings(term, sim, bursts=2):
-    """Waits for `bursts` more request bursts, so that replies to requests
-    sent after the last bench change have been read."""
+def await_fresh_readings(term, sim, bursts=2):  # replies to requests sent after the last bench change
     start = sim.record_count()
     term.wait_for(lambda: sim.record_count() >= start + 8 * bursts, 5.0, "%d more bursts" % bursts)
 
 
-class DeviceTestCase(unittest.TestCase):
-    """Owns /dev/tr417_app for the test, runs the program in a fresh
-    temporary directory and cleans up whatever it started."""
-
+class DeviceTestCase(unittest.TestCase):  # Owns the device node, works in a fresh directory, cleans up what it started.
     def setUp(self):
-        require_binaries(app=True)
+        if not os.access(SIM_BIN, os.X_OK) or not os.access(APP_BIN, os.X_OK):
+            self.skipTest("set TR417_SIM and DYNELLE_TEST to the built binaries")
         self.enterContext(device_lock())
         self.tmp = tempfile.mkdtemp(prefix="dynelle-e2e-")
         self.addCleanup(shutil.rmtree, self.tmp, True)
@@ -255,8 +212,7 @@ class DeviceTestCase(unittest.TestCase):
         self.addCleanup(term.close)
         return term
 
-    def start_run(self, *bench, serial="E2E1"):
-        """Simulator and program, past the serial number to the first test."""
+    def start_run(self, *bench, serial="E2E1"):  # Simulator and program, past the serial number to the first test.
         sim = self.start_simulator(*bench)
         term = self.start_program("-f", self.results_log)
         enter_serial(term, serial)
@@ -264,5 +220,4 @@ class DeviceTestCase(unittest.TestCase):
         return sim, term
 
     def read_results_log(self):
-        with open(self.results_log, encoding="utf-8", errors="replace") as log:
-            return log.read()
+        return pathlib.Path(self.results_log).read_text(errors="replace")

@@ -1,4 +1,5 @@
-"""Start-up of the real program: the usage text and the run-level guard."""
+"""Start-up of the real program: the usage text, the run-level guard and the
+serial number screen (no board attached, so each run ends at the device check)."""
 
 import os
 import struct
@@ -6,7 +7,7 @@ import subprocess
 import tempfile
 import unittest
 
-from harness import APP_BIN, require_binaries
+from harness import APP_BIN, DeviceTestCase
 
 USAGE = ("Usage: dynelle_test -h -? -f output/filename.txt\n"
          "Where:-\n"
@@ -18,12 +19,12 @@ REFUSAL = ("dynelle_test will conflict with kw_server\n"
            "Please run program_fpga_selftest.sh before running this test app.")
 # glibc's struct utmp: type, pid, line, id, user, host, exit, session, tv, addr_v6, unused.
 UTMP = "hi32s4s32s256shhiii4i20s"
-RUN_LVL = 1
 
 
 class StartupTest(unittest.TestCase):
     def setUp(self):
-        require_binaries(app=True)
+        if not os.access(APP_BIN, os.X_OK):
+            self.skipTest("set DYNELLE_TEST to the built binary")
 
     def test_usage_and_status_1(self):
         # (arguments, whether getopt complains first)
@@ -53,8 +54,8 @@ class StartupTest(unittest.TestCase):
                 with self.subTest(level=level, args=args):
                     utmp.seek(0)
                     utmp.truncate()
-                    if level is not None:
-                        utmp.write(struct.pack(UTMP, RUN_LVL, ord(level) + 256 * ord("N"), b"~", b"~~",
+                    if level is not None:  # a RUN_LVL record
+                        utmp.write(struct.pack(UTMP, 1, ord(level) + 256 * ord("N"), b"~", b"~~",
                                                b"runlevel", b"", 0, 0, 0, 0, 0, 0, 0, 0, 0, b""))
                     utmp.flush()
                     run = subprocess.run(["unshare", "-m", "sh", "-c", script, "sh", utmp.name, APP_BIN] + args,
@@ -63,5 +64,24 @@ class StartupTest(unittest.TestCase):
                     self.assertEqual(run.stderr.decode(), USAGE if status == 1 else "")
 
 
-if __name__ == "__main__":
-    unittest.main()
+class SerialNumberTest(DeviceTestCase):
+    def enter(self, term, entries):
+        # Each (entry, how it is shown, answer) on a freshly cleared screen, then the device check.
+        for entry, shown, answer in entries:
+            term.wait_for(lambda: term.row(14) == "          Enter TR417 PCB Serial No:" and not term.row(16), 5,
+                          "a cleared entry screen")
+            term.send(entry + "\r")
+            term.wait_for_rows({16: '          You Entered "%s"' % shown,
+                                18: "          Is that correct? (Y/n):"}, 5)
+            term.send(answer)
+        term.wait_for_text(21, "Cannot find the USB Device - Quitting (press any key): ")
+        term.send("x")
+        self.assertEqual(term.wait_exit(), 255)
+        with open(term.logged_filename()) as log:
+            return log.read()
+
+    def test_first_word_only_n_asks_again_and_empty_is_unassigned(self):
+        term = self.start_program("-f", self.results_log)
+        log = self.enter(term, [("AB123 trailing words", "AB123", "N"), ("", "Unassigned", "n"),
+                                ("cd-9", "cd-9", "n"), ("   ", "Unassigned", "\r")])
+        self.assertIn("Serial No: Unassigned\n", log)

@@ -171,6 +171,11 @@ struct NextIncompleteCase {
     int expected;
 };
 
+void PrintTo(const NextIncompleteCase& c, std::ostream* out)
+{
+    *out << c.states.size() << " tests, current " << c.currentTest;
+}
+
 class NextIncompleteTest : public ManagerFixture, public testing::WithParamInterface<NextIncompleteCase> {
 };
 

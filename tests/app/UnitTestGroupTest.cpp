@@ -15,6 +15,11 @@ struct GroupCase {
     std::vector<int> expectedRuns;
 };
 
+void PrintTo(const GroupCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class UnitTestGroupRun : public ManagerFixture, public testing::WithParamInterface<GroupCase> {
 };
 

@@ -85,7 +85,9 @@ void NcursesScreen::setKeyWait(bool wait)
 int NcursesScreen::readKey()
 {
     const int key = wgetch(stdscr);
-    return key == ERR ? noKey : key;
+    // A resized terminal is not an answer to a prompt; the next redraw
+    // fills the new size.
+    return key == ERR || key == KEY_RESIZE ? noKey : key;
 }
 
 QByteArray NcursesScreen::readWord()

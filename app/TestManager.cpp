@@ -9,19 +9,11 @@
 #include <QTextStream>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <ctime>
 #include <iostream>
 
 namespace {
-
-// Keys beyond a byte (function keys, resize events) are passed on unchanged;
-// tolower is only defined for byte values.
-int lowered(int key)
-{
-    return key >= 0 && key <= 255 ? std::tolower(key) : key;
-}
 
 const char selectorCharacters[] = "123456789abcdefghijklmnop";
 constexpr int selectorCount = sizeof selectorCharacters - 1;
@@ -157,7 +149,7 @@ int TestManager::selectUnitTest()
         }
         screen.write(23, 6, "Selection, (Q)uit, (U)pload and quit : ");
         screen.refresh();
-        const int key = lowered(screen.readKey());
+        const int key = Screen::lowerCase(screen.readKey());
         if (key == 'q') {
             result = quitChoice;
             break;
@@ -212,8 +204,7 @@ void TestManager::logUnitTestResults()
 void TestManager::debugDynelle()
 {
     testDisplayActive = 0;
-    systemVoltageMin = noReading;
-    systemVoltageMax = noReading;
+    resetSystemVoltageExtremes();
     show();
     while (getLowerCh() != 'y') {
     }

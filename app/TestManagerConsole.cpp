@@ -8,14 +8,8 @@
 
 #include <QStringList>
 
-#include <cctype>
 
 namespace {
-
-int lowered(int key)
-{
-    return key >= 0 && key <= 255 ? std::tolower(key) : key;
-}
 
 // The first `count` pieces of a text cut at line breaks; missing lines are blank.
 template <size_t count>
@@ -83,11 +77,10 @@ int TestManager::getLowerCh()
             key = screen.readKey();
         } while (key == Screen::noKey);
         if (key == 'i') {
-            systemVoltageMin = noReading;
-            systemVoltageMax = noReading;
+            resetSystemVoltageExtremes();
             continue;
         }
-        return lowered(key);
+        return Screen::lowerCase(key);
     }
 }
 

@@ -274,3 +274,9 @@ bool DynelleUSBProtocolLowLevel::RXCommentData(const QString& line)
         rawAnalogFuelGauge = *raw;
     return true;
 }
+
+void DynelleUSBProtocolLowLevel::resetSystemVoltageExtremes()
+{
+    systemVoltageMin = noReading;
+    systemVoltageMax = noReading;
+}

@@ -41,6 +41,8 @@ public:
     bool RXTimeToEmpty(const QString& line);
     bool RXVersion(const QString& line);
     bool RXCommentData(const QString& line);
+    // The next system-voltage report starts a fresh minimum and maximum.
+    void resetSystemVoltageExtremes();
 
     const int noReading = -100000;
     const char* devicePath;

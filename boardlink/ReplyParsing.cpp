@@ -2,33 +2,11 @@
 
 #include <QStringList>
 
-#include <climits>
-
 int parseDecimal(const QString& text)
 {
-    const QString value = text.trimmed();
-    int position = 0;
-    bool negative = false;
-    if (position < value.size() && (value[position] == '+' || value[position] == '-')) {
-        negative = value[position] == '-';
-        ++position;
-    }
-    if (position == value.size())
-        return 0;
-
-    long long magnitude = 0;
-    for (; position < value.size(); ++position) {
-        const char16_t c = value[position].unicode();
-        if (c < u'0' || c > u'9')
-            return 0;
-        magnitude = magnitude * 10 + (c - u'0');
-        if (magnitude > static_cast<long long>(INT_MAX) + 1)
-            return 0;
-    }
-    const long long result = negative ? -magnitude : magnitude;
-    if (result > INT_MAX)
-        return 0;
-    return static_cast<int>(result);
+    // toInt gives 0 for anything that is not a whole decimal integer in
+    // range, which is exactly what a malformed reply must store.
+    return text.trimmed().toInt(nullptr, 10);
 }
 
 int parseReplyValue(const QString& line)

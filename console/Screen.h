@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <cctype>
+
 // The terminal as the console sees it. The production adapter calls the
 // terminal library and nothing else; tests use an in-memory screen, so the
 // console's logic is exercised without a terminal.
@@ -15,6 +17,10 @@ public:
         AlarmPair = 8,   // pair 3: red on black
     };
     static constexpr int noKey = -1;
+
+    // Keys are compared lower-cased; keys beyond a byte (function keys) pass
+    // unchanged, tolower being defined for byte values only.
+    static int lowerCase(int key) { return key >= 0 && key <= 255 ? std::tolower(key) : key; }
 
     virtual ~Screen() = default;
 

@@ -141,7 +141,6 @@ bool NexusUpload::uploadSingleTry(const QByteArray& credentials, const QString& 
         loop.exec();
     }
 
-    CredentialsCipher::wipe(clear);
     file.close();
     if (reply->error() == QNetworkReply::NoError) {
         qDebug() << "nexusUpload() successful";

@@ -118,21 +118,4 @@ TEST_F(TestManagerConsole, DebugScreenDrawsThePanelsWithTheirColours)
     EXPECT_EQ(screen.row(23), "    Press (Y) to return to tests :");
 }
 
-TEST_F(TestManagerConsole, DebugVisitStartsFreshExtremesAndEndsOnlyWithY)
-{
-    manager.fd = FakeBoardDevice::boardFd;
-    manager.systemVoltageMin = 9000;
-    manager.systemVoltageMax = 20000;
-    screen.typeKey('x', [&] {
-        EXPECT_EQ(manager.systemVoltageMin, 14000);
-        EXPECT_EQ(manager.systemVoltageMax, 14000);
-        EXPECT_EQ(screen.row(23), "    Press (Y) to return to tests :");
-    });
-    screen.typeKey('y');
-    manager.title("Back");
-    manager.debugDynelle();
-    EXPECT_EQ(manager.testDisplayActive, 1);
-    EXPECT_EQ(screen.row(0), "Back");
-}
-
 } // namespace

@@ -15,27 +15,6 @@ std::vector<std::string> texts(const Panel& panel)
 
 using Lines = std::vector<std::string>;
 
-TEST(DebugPanels, WordingsBeforeTheBoardHasReportedAnything)
-{
-    const int none = -100000;
-    EXPECT_EQ(texts(batteryVoltagePanel(none)), Lines{"7,4:Battery Voltage  : No Battery"});
-    EXPECT_EQ(texts(batteryCapacityPanel(none)), Lines{"8,4:Battery Capacity : No Battery"});
-    EXPECT_EQ(texts(analogFuelGaugePanel(none)), Lines{"6,4:Analog Fuel Gauge: Not Connected"});
-    EXPECT_EQ(texts(timeToEmptyPanel(none)), Lines{"10,4:Time To Empty    : -100000 mins"});
-    EXPECT_EQ(texts(powerSourcePanel(none)),
-              (Lines{"12,2:Power Sources", "13,4:6-Pin J1 (ACDC D7) : N/A", "14,4:4-Pin J2 (  DC D8) : N/A",
-                     "15,4:2-Pin J3 ( BAT D9) : N/A"}));
-    EXPECT_EQ(texts(protocolsPanel(none)),
-              (Lines{"17,2:Battery Protocols", "18,4:Single Wire (G-Plate): data not available",
-                     "19,4:I2C (V-Plate)        : data not available", "20,4:SMB (V-Plate)        : data not available"}));
-    EXPECT_EQ(texts(systemVoltagePanel(none, none, none)),
-              (Lines{"4,4:System Voltage   : -100.00V                (min=00.0V,   max=00.0V)", "4,49:-100.00",
-                     "4,62:-100.00"}));
-    EXPECT_EQ(texts(debugHeaderPanel("Uninitialised", "/dev/tr417_app", 0, 12)),
-              (Lines{"0,0:Dynelle Test Debug - TR417 SW Version : Uninitialised",
-                     "2,4:USB Device       : /dev/tr417_app    TX(       0) RX(      12)"}));
-}
-
 TEST(DebugPanels, ReadingsAndTheirCodes)
 {
     EXPECT_EQ(texts(timeToEmptyPanel(-2)), Lines{"10,4:Time To Empty    : Not Discharging"});

@@ -4,12 +4,9 @@
 #include "app/UnitTest.h"
 #include "tests/support/FakeBoardDevice.h"
 #include "tests/support/ScriptedScreen.h"
-
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
 #include <ostream>
 #include <vector>
 
@@ -18,15 +15,13 @@ inline const char* const notRun = "Test Not Run";
 inline const char* const skipped = "Test Skipped";
 inline const char* const sources = "ERROR: Unexpected Power Sources Indicated";
 
-// A screen that remembers the second prompt row at every refresh.
-class WatchedScreen : public ScriptedScreen {
-public:
+// Remembers the second prompt row at every refresh: the count-down lives there.
+struct WatchedScreen : ScriptedScreen {
     void refresh() override { ScriptedScreen::refresh(); secondPromptRows.push_back(row(23).trimmed()); }
     std::vector<QString> secondPromptRows;
 };
 
-// One run: the bench ("P3 S11600"), skipVoltageCheck or the battery's fuel-gauge check,
-// the keys typed, the outcome and, when set, the last prompt.
+// One run: bench readings, skipVoltageCheck or the fuel-gauge check, keys, outcome and, when set, the last prompt.
 struct Verdict { const char* bench; bool flag; const char* keys; int result, state; const char *message, *prompt = nullptr; };
 inline void PrintTo(const Verdict& v, std::ostream* out) { *out << v.bench << " / " << v.flag << " / " << v.keys; }
 

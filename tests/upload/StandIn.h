@@ -4,7 +4,6 @@
 #include "upload/KeyDerivation.h"
 #include "upload/NexusDeployment.h"
 #include "upload/ProductionArtifactsNexusRepo.h"
-
 #include <QProcess>
 #include <QSslCertificate>
 #include <QSslConfiguration>
@@ -13,8 +12,7 @@
 
 // The repository stand-in on a free loopback port with fresh storage, or an
 // `error`. The first makes a throw-away authority that Qt's TLS then trusts.
-class StandIn {
-public:
+struct StandIn {
     explicit StandIn(const QStringList& arguments)
     {
         static const QTemporaryDir authority;
@@ -28,27 +26,19 @@ public:
         while (!printed.contains('\n') && process.waitForReadyRead(10000))
             printed += process.readAllStandardOutput();
         const QByteArray first = printed.left(printed.indexOf('\n'));
-        port = first.startsWith("listening on ") ? first.mid(13).toInt() : 0;
+        const int port = first.startsWith("listening on ") ? first.mid(13).toInt() : 0;
+        url = QStringLiteral("https://localhost:%1/service/rest/v1/components?repository=kw_production_artifacts").arg(port);
         if (port <= 0)
             error = "the stand-in did not come up: " + process.errorString() + ' ' + QString::fromUtf8(first);
     }
     ~StandIn() { process.kill(); process.waitForFinished(5000); }
-
-    QString url() const
-    {
-        return QStringLiteral("https://localhost:%1/service/rest/v1/components?repository=kw_production_artifacts").arg(port);
-    }
-    QString storedPath(const QString& path) const { return storage.filePath("kw_production_artifacts/" + path); }
     QStringList output() // all printed so far, once it has settled
     {
         while (process.waitForReadyRead(200))
             printed += process.readAllStandardOutput();
         return QString::fromUtf8(printed + process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     }
-
-    QString error;
-
-private:
+    QString error, url;
     static QString trust(const QString& directory)
     {
         QProcess openssl;
@@ -62,19 +52,17 @@ private:
         QSslConfiguration::setDefaultConfiguration(tls);
         return {};
     }
-
-    QTemporaryDir storage;
+    QTemporaryDir storage; // the repository's files under kw_production_artifacts/
     QProcess process;
     QByteArray printed;
-    int port = 0;
 };
 
-// "user:password" of the deployment, opened with the program's own key derivation.
-inline QByteArray deploymentCredentialsInClear()
+// A credentials block opened with the program's own key derivation.
+inline QByteArray openCredentials(const QByteArray& block)
 {
     unsigned char key[NexusUpload::keySize], iv[NexusUpload::ivSize];
     KeyDerivation::derive(NexusDeployment::seed, NexusDeployment::discard, key, sizeof key, iv, sizeof iv);
     QByteArray clear;
-    CredentialsCipher::decrypt(ProductionArtifactsNexusRepo::credentials(), key, iv, clear);
+    CredentialsCipher::decrypt(block, key, iv, clear);
     return clear;
 }

@@ -1,5 +1,4 @@
 #include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 // The upload waits in Qt's event processing, which needs the application object.

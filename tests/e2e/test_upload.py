@@ -1,7 +1,6 @@
-"""The menu's upload choice end to end against the repository stand-in over
-HTTPS. The program and the stand-in run in a private mount and network
-namespace with only loopback, a hosts file naming the repository's host and
-a certificate store holding a throw-away test authority."""
+"""The menu's upload choice against the repository stand-in over HTTPS, in a
+private mount and network namespace: loopback only, a hosts file naming the
+repository's host, a certificate store holding a throw-away test authority."""
 
 import os
 import pathlib
@@ -12,15 +11,14 @@ import sys
 import time
 import unittest
 
-from harness import APP_BIN, BENCH, SUMMARY_PROMPT, DeviceTestCase, enter_serial, result_lines
+from harness import APP_BIN, BENCH, DeviceTestCase, enter_serial
 
 TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "nexus-standin")
-FAILURE_MESSAGE = "Nexus Upload Failed, are you connected to the network?\n"
 NAMESPACE = ('ip link set lo up && mount --bind "$1" /etc/hosts && mount --bind "$2" /etc/ssl/certs && '
              'echo ready && exec sleep infinity')
 
 
-def build_settings():  # Host, port and clear account the program was built with, from its build tree's CMake cache.
+def build_settings():  # host, port and clear account the program was built with
     directory = os.path.dirname(os.path.dirname(os.path.abspath(APP_BIN)))  # <build>/app/dynelle_test
     with open(os.path.join(directory, "CMakeCache.txt")) as text:
         cache = dict(re.findall(r"(?m)^(DYNELLE_NEXUS_\w+):\w+=(.*)$", text.read()))
@@ -70,19 +68,11 @@ class UploadTest(DeviceTestCase):
         term = self.start_program("-c", 'exec "$@" 2>"$0"', errors, *self.inside, APP_BIN, "-s", "-f",
                                   self.results_log, program="/bin/sh")
         enter_serial(term, serial)
-        term.wait_for_text(2, "(Active Power Source: ACDC at 13.9V)")
-        term.send("y")
-        term.wait_for_rows({21: SUMMARY_PROMPT})
-        term.send(" ")
-        term.wait_for_text(0, "DC Input and LED Test")
+        term.wait_for_text(23, "Y or N (M)enu")
         term.send("m")
         term.wait_for_text(23, "Selection, (Q)uit, (U)pload and quit : ")
         term.send("u")
         self.assertEqual(term.wait_exit(timeout=45), 0)
-        self.assertIn(b"\x1b[?1049l", term.transcript)  # the console closed before the result lines
-        lines = result_lines(self.read_results_log())
-        self.assertEqual(len(lines), 18)
-        self.assertEqual(lines[:2], ["PASSED  - ACDC Input and LED Test", "Not Run - DC Input and LED Test"])
         return pathlib.Path(errors).read_text(errors="replace")
 
     def test_upload_stores_the_log_exactly(self):
@@ -92,15 +82,10 @@ class UploadTest(DeviceTestCase):
                                   "--key", os.path.join(self.ca, "server.key"), "--user", self.account],
                    r"^listening on %d$" % self.port)
         errors = self.run_to_upload("E2E-U1")
-        with open(self.results_log, "rb") as log, open(os.path.join(
-                storage, "kw_production_artifacts/TR417/E2E-U1/dynelle_test/results.txt"), "rb") as stored:
-            self.assertEqual(stored.read(), log.read())
-        self.assertIn("nexusUpload() successful", errors)
+        self.assertEqual(pathlib.Path(storage, "kw_production_artifacts/TR417/E2E-U1/dynelle_test/results.txt")
+                         .read_bytes(), pathlib.Path(self.results_log).read_bytes())
         self.assertNotIn("failed", errors)
 
     def test_repository_down(self):
         errors = self.run_to_upload("E2E-U2")
-        self.assertTrue(errors.endswith(FAILURE_MESSAGE), errors)
-        self.assertEqual(re.findall(r"(?m)^nexusUpload\(\) failed.*$", errors),
-                         ["nexusUpload() failed: Connection refused", "nexusUpload() failed - retrying"] * 3
-                         + ["nexusUpload() failed - aborting"])
+        self.assertTrue(errors.endswith("Nexus Upload Failed, are you connected to the network?\n"), errors)

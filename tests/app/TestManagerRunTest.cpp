@@ -83,16 +83,6 @@ TEST_F(TestManagerRun, MenuChoicesSelectorsWithoutTestsAndUpperCaseLetters)
     EXPECT_FALSE(screen.echo);
 }
 
-TEST_F(TestManagerRun, MenuListsAtMostTwentyFiveTests)
-{
-    for (int i = 0; i < 27; ++i)
-        add(QString("T%1").arg(i), {{Menu, NotRun}});
-    screen.typeKey('q');
-    EXPECT_EQ(manager.run(), 0);
-    EXPECT_EQ(screen.row(26), "  p) Not Run - T24");
-    EXPECT_EQ(screen.row(27), "");
-}
-
 TEST_F(TestManagerRun, DebugShowsTheDebugScreenUntilYThenRunsTheSameTestAgain)
 {
     auto a = add("A", {{Debug, NotRun}, {Next, Passed}});
@@ -138,18 +128,6 @@ TEST_F(TestManagerRun, SummaryShowsTheTestsVerdictAndBlocksOnTheKeyWithoutPollin
     EXPECT_TRUE(screen.blockingReads[0]);
     EXPECT_EQ(requestsAtSummaryKey, requestsWhenTestEnded);
     EXPECT_FALSE(screen.keyWait);
-}
-
-TEST_F(TestManagerRun, MissingBoardEndsTheRunWithEveryTestNotRun)
-{
-    add("A", {});
-    add("B", {});
-    board.present = false;
-    screen.typeKey('x'); // the failure prompt waits for any key
-
-    EXPECT_EQ(manager.run(), -1);
-    EXPECT_FALSE(screen.started);
-    EXPECT_TRUE(logText().endsWith("FAIL!! - Cannot find the USB Device\nNot Run - A\nNot Run - B\n"));
 }
 
 TEST_F(TestManagerRun, UnopenableLogFileEndsAtOnceWithItsMessage)

@@ -5,7 +5,10 @@ function(dynelle_target_defaults target)
   if(DYNELLE_WARNINGS_AS_ERRORS)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
-  if(DYNELLE_SANITIZE)
+  if(DYNELLE_FUZZ)
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  elseif(DYNELLE_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
@@ -16,4 +19,30 @@ function(dynelle_library target)
   add_library(${target} STATIC ${ARGN})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   dynelle_target_defaults(${target})
+endfunction()
+
+# libFuzzer target from tests/fuzz: one executable per target, seed corpus in
+# tests/fuzz/corpus/<name>/, smoke-run by CTest (label "fuzz") for
+# DYNELLE_FUZZ_SMOKE_SECONDS on a scratch copy so the checked-in corpus is
+# never written to.
+set(DYNELLE_FUZZ_SMOKE_SECONDS 20 CACHE STRING "Seconds each fuzz target runs in the test suite")
+function(dynelle_fuzz_target name)
+  cmake_parse_arguments(FUZZ "" "" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${name} ${FUZZ_SOURCES})
+  dynelle_target_defaults(${name})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${FUZZ_LIBRARIES})
+  add_test(NAME fuzz_${name}
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/fuzz.sh --smoke ${DYNELLE_FUZZ_SMOKE_SECONDS}
+            $<TARGET_FILE:${name}> ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+  set_tests_properties(fuzz_${name} PROPERTIES LABELS fuzz TIMEOUT 300)
+endfunction()
+
+# Google Benchmark executable from tests/bench, built with release flags.
+function(dynelle_benchmark name)
+  cmake_parse_arguments(BENCH "" "" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${name} ${BENCH_SOURCES})
+  dynelle_target_defaults(${name})
+  target_compile_options(${name} PRIVATE -O2)
+  target_link_libraries(${name} PRIVATE benchmark::benchmark ${BENCH_LIBRARIES})
 endfunction()

@@ -6,7 +6,8 @@ set -eu
 HOST_PACKAGES="
 build-essential cmake ninja-build pkg-config file
 qtbase5-dev libspdlog-dev libfmt-dev libncurses-dev libssl-dev libsensors-dev
-libgtest-dev libgmock-dev googletest
+libgtest-dev libgmock-dev googletest libbenchmark-dev
+clang libclang-rt-14-dev
 python3 python3-pyte python3-pexpect openssl ca-certificates util-linux mount iproute2 procps
 g++-arm-linux-gnueabihf qemu-user
 "

@@ -1,0 +1,266 @@
+#include "framework/audio/AudioChannelStatusDecoder.h"
+#include "framework/audio/ChannelStatusBytes.h"
+#include "framework/audio/ChannelStatusCrc.h"
+#include "framework/audio/ConsumerCategory.h"
+
+#include <gtest/gtest.h>
+
+#include <QSet>
+
+#include <initializer_list>
+#include <random>
+#include <utility>
+
+using namespace Tessaly;
+using Decoder = AudioChannelStatusDecoder;
+using ChannelStatus = AudioProcessingRegisterApi::ChannelStatus;
+
+namespace {
+
+// A block with the given bytes set and every other byte zero.
+ChannelStatus block(std::initializer_list<std::pair<int, uint8_t>> bytes, uint8_t valid = 1, int crcError = 0)
+{
+    ChannelStatusBytes raw{};
+    for (const auto& [index, value] : bytes)
+        raw[index] = value;
+    ChannelStatus cs{};
+    const auto words = channelStatusWordsFromBytes(raw);
+    std::copy(words.begin(), words.end(), cs.csWords);
+    cs.valid = valid;
+    cs.crcError = crcError;
+    return cs;
+}
+
+const QString micro = QStringLiteral("50/15 ") + QChar(0x00B5) + QStringLiteral("s");
+
+} // namespace
+
+TEST(ChannelStatusBytes, ByteZeroIsTheMostSignificantByteOfWordZero)
+{
+    const ChannelStatus cs = block({{0, 0x12}, {1, 0x34}, {3, 0x78}, {4, 0x9A}, {23, 0xEF}});
+    EXPECT_EQ(cs.csWords[0], 0x12340078u);
+    EXPECT_EQ(cs.csWords[1], 0x9A000000u);
+    EXPECT_EQ(cs.csWords[5], 0x000000EFu);
+    EXPECT_EQ(channelStatusByte(cs.csWords, 23), 0xEF);
+}
+
+TEST(AudioChannelStatusDecoder, WholeBlocks)
+{
+    const auto pro = Decoder::decodeAll(block({{0, 0x01}}));
+    EXPECT_EQ(pro.status, "CRCC Ok");
+    EXPECT_EQ(pro.char0.profile, "Pro");
+    EXPECT_EQ(pro.char0.dataType, "PCM");
+    EXPECT_EQ(pro.char0.preemphasis, "Unknown");
+    EXPECT_EQ(pro.char0.sourceLock, "Locked");
+    EXPECT_EQ(pro.char0.frequency, "Unspecified");
+    EXPECT_EQ(pro.char0.channelMode, "Unknown");
+    EXPECT_EQ(pro.char0.wordLength, "Default (20)");
+    EXPECT_EQ(pro.char0.alignmentLevel, "Unknown");
+    EXPECT_EQ(pro.origin, QString(4, QChar(0)));
+    EXPECT_EQ(pro.sampleAddress, "00000000");
+    EXPECT_EQ(pro.timeOfDay, "00:00:00:00");
+    EXPECT_EQ(pro.reliability, "All Ok");
+
+    const auto consumer = Decoder::decodeAll(block({}, 0));
+    EXPECT_EQ(consumer.status, "Invalid");
+    EXPECT_EQ(consumer.char0.profile, "Consumer");
+    EXPECT_EQ(consumer.char0.sourceLock, "N/A");
+    EXPECT_EQ(consumer.char0.frequency, "44.1");
+    EXPECT_EQ(consumer.char0.channelMode, "Mode 0");
+    EXPECT_EQ(consumer.char0.wordLength, "Default (20)/20");
+    EXPECT_EQ(consumer.char0.alignmentLevel, "N/A");
+    for (const QString& professionalOnly : {consumer.origin, consumer.destination, consumer.sampleAddress,
+                                            consumer.timeOfDay, consumer.reliability})
+        EXPECT_TRUE(professionalOnly.isEmpty());
+}
+
+TEST(AudioChannelStatusDecoder, Status)
+{
+    struct Row {
+        uint8_t valid;
+        int crcError;
+        bool crcUsed;
+        const char* text;
+    } rows[] = {
+        {1, 0, true, "CRCC Ok"},  {0, 0, true, "Invalid"},  {2, 0, true, "Invalid"}, {1, 1, true, "CRCC Bad"},
+        {0, -5, true, "CRCC Bad"}, {1, 0, false, "No CRC"}, {0, 0, false, "Invalid"}, {1, 1, false, "No CRC"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(Decoder::getStatus(block({}, row.valid, row.crcError), row.crcUsed), row.text)
+            << int(row.valid) << ' ' << row.crcError << ' ' << row.crcUsed;
+}
+
+TEST(AudioChannelStatusDecoder, ByteZeroFields)
+{
+    struct Row {
+        uint8_t byte0;
+        const char* dataType;
+        QString proEmphasis;
+        const char* lock;
+        QString consumerEmphasis;
+        const char* consumerMode;
+    } rows[] = {
+        {0x00, "PCM", "Unknown", "Locked", "None", "Mode 0"},
+        {0x02, "Non-PCM", "Unknown", "Locked", "None", "Mode 0"},
+        {0x04, "PCM", "None", "Locked", "None", "Mode 0"},
+        {0x08, "PCM", "?", "Locked", micro, "Mode 0"},
+        {0x0C, "PCM", micro, "Locked", micro, "Mode 0"},
+        {0x10, "PCM", "?", "Locked", "?", "Mode 0"},
+        {0x1C, "PCM", "ITU-T J.17", "Locked", "?", "Mode 0"},
+        {0x20, "PCM", "Unknown", "Unlocked", "?", "Mode 0"},
+        {0x40, "PCM", "Unknown", "Locked", "None", "?"},
+        {0x80, "PCM", "Unknown", "Locked", "None", "?"},
+    };
+    for (const Row& row : rows) {
+        const ChannelStatus cs = block({{0, row.byte0}});
+        SCOPED_TRACE(row.byte0);
+        EXPECT_EQ(Decoder::getDataTypeFromCSBytes(cs.csWords), row.dataType);
+        EXPECT_EQ(Decoder::getPreemphasisFromCSBytesProfessional(cs.csWords), row.proEmphasis);
+        EXPECT_EQ(Decoder::getSourceLockFromCSBytes(cs.csWords), row.lock);
+        EXPECT_EQ(Decoder::getPreemphasisFromCSBytesConsumer(cs.csWords), row.consumerEmphasis);
+        EXPECT_EQ(Decoder::getChannelModeFromCSBytesConsumer(cs.csWords), row.consumerMode);
+    }
+}
+
+TEST(AudioChannelStatusDecoder, ProfessionalFrequency)
+{
+    struct Row {
+        uint8_t byte0, byte4;
+        const char* plain;
+        const char* pulledDown;  // with the 1/1.001 flag (byte 4 bit 7)
+    } rows[] = {
+        {0x81, 0x00, "48", "47.952"},        {0x41, 0x00, "44.1", "44.0559"},     {0xC1, 0x00, "32", "31.968"},
+        {0x01, 0x08, "24", "23.976"},        {0x01, 0x10, "96", "95.9041"},       {0x01, 0x18, "192", "191.808"},
+        {0x01, 0x48, "22.05", "22.028"},     {0x01, 0x50, "88.2", "88.1119"},     {0x01, 0x58, "176.4", "176.224"},
+        {0x01, 0x00, "Unspecified", "Unspecified"}, {0x01, 0x20, "Unspecified", "Unspecified"},
+        {0x81, 0x10, "48", "47.952"},  // byte 0 decides before byte 4
+        {0x01, 0x0B, "24", "23.976"},  // bits outside 2-6 do not matter
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << std::hex << int(row.byte0) << ' ' << int(row.byte4));
+        EXPECT_EQ(Decoder::getFrequencyFromCSBytesProfessional(block({{0, row.byte0}, {4, row.byte4}}).csWords), row.plain);
+        EXPECT_EQ(Decoder::getFrequencyFromCSBytesProfessional(block({{0, row.byte0}, {4, uint8_t(row.byte4 | 0x80)}}).csWords),
+                  row.pulledDown);
+    }
+}
+
+TEST(AudioChannelStatusDecoder, ConsumerFrequencyAndChannelModes)
+{
+    const std::pair<uint8_t, const char*> frequencies[] = {{0x00, "44.1"}, {0x02, "48"}, {0x03, "32"}, {0x01, "?"},
+                                                           {0x0F, "?"},    {0xF2, "48"}};
+    for (const auto& [byte3, text] : frequencies)
+        EXPECT_EQ(Decoder::getFrequencyFromCSBytesConsumer(block({{3, byte3}}).csWords), text) << int(byte3);
+
+    const char* modes[16] = {"Unknown", "1 Ch 2xFs", "Stereo", "?", "1 Channel", "?", "?", "?",
+                             "2 Channel", "1 Ch 2xFs", "?", "?", "Pri-Sec", "?", "1 Ch 2xFs", "Multichannel"};
+    for (int code = 0; code < 16; ++code)
+        EXPECT_EQ(Decoder::getChannelModeFromCSBytesProfessional(block({{1, uint8_t(0xF0 | code)}}).csWords), modes[code])
+            << code;
+}
+
+TEST(AudioChannelStatusDecoder, WordLength)
+{
+    const std::pair<uint8_t, const char*> professional[] = {
+        {0x24, "23/24"}, {0x22, "19/20"}, {0x26, "User"}, {0x3E, "User"}, {0x20, "Default (20)"},
+        {0x2C, "24/24"}, {0x2A, "20/20"}, {0x14, "22/24"}, {0x12, "18/20"}, {0x34, "21/24"},
+        {0x32, "17/20"}, {0x0C, "20/24"}, {0x0A, "16/20"}, {0x04, "Default (24)/24"}, {0x02, "Default (20)/20"},
+        {0x1C, "?"},     {0x3A, "?"},     {0x01, "?"},     {0x27, "?"},  {0xC4, "Default (24)/24"},
+    };
+    for (const auto& [byte2, text] : professional)
+        EXPECT_EQ(Decoder::getWordLengthFromCSBytesProfessional(block({{2, byte2}}).csWords), text) << std::hex << int(byte2);
+
+    const std::pair<uint8_t, const char*> consumer[] = {
+        {0x0B, "24/24"}, {0x0A, "20/20"}, {0x09, "23/24"}, {0x08, "19/20"}, {0x05, "22/24"}, {0x04, "18/20"},
+        {0x0D, "21/24"}, {0x0C, "17/20"}, {0x03, "20/24"}, {0x02, "16/20"}, {0x01, "Default (24)/24"},
+        {0x00, "Default (20)/20"}, {0x06, "?"}, {0x0F, "?"}, {0xF1, "Default (24)/24"},
+    };
+    for (const auto& [byte4, text] : consumer)
+        EXPECT_EQ(Decoder::getWordLengthFromCSBytesConsumer(block({{4, byte4}}).csWords), text) << std::hex << int(byte4);
+}
+
+TEST(AudioChannelStatusDecoder, ProfessionalOnlyFields)
+{
+    const std::pair<uint8_t, const char*> alignment[] = {{0x00, "Unknown"}, {0x80, "-20"}, {0x40, "-18.06"}, {0xC0, "?"}, {0x3F, "Unknown"}};
+    for (const auto& [byte2, text] : alignment)
+        EXPECT_EQ(Decoder::getAlignmentLevelFromCSBytes(block({{2, byte2}}).csWords), text);
+
+    const std::pair<uint8_t, const char*> reliability[] = {
+        {0x00, "All Ok"}, {0xF0, "All Bad"}, {0x30, "Sa,Ti - Ok"}, {0x10, "Ch,Sa,Ti - Ok"},
+        {0x80, "Si,Ch,Sa - Ok"}, {0x70, "Ti - Ok"}, {0x0F, "All Ok"}, {0x5A, "Ch,Ti - Ok"},
+    };
+    for (const auto& [byte22, text] : reliability)
+        EXPECT_EQ(Decoder::getReliabilityFromCSBytes(block({{22, byte22}}).csWords), text) << std::hex << int(byte22);
+
+    const ChannelStatus cs = block({{6, 'S'}, {7, '%'}, {8, '1'}, {9, 0xE9}, {10, 0}, {11, 'D'}, {12, '%'}, {13, '2'},
+                                    {14, 0x0A}, {15, 0xBC}, {16, 0x00}, {17, 0xF1}, {18, 0x23}, {19, 0x5F}, {20, 0x0}, {21, 0xAB}});
+    EXPECT_EQ(Decoder::getOriginFromCSBytes(cs.csWords), QStringLiteral("S%1") + QChar(0xE9));
+    EXPECT_EQ(Decoder::getDestinationFromCSBytes(cs.csWords), QString(QChar(0)) + QStringLiteral("D%2"));
+    EXPECT_EQ(Decoder::getSampleAddrFromCSBytes(cs.csWords), "0ABC00F1");
+    EXPECT_EQ(Decoder::getSamplesSinceMidnightFromCSBytes(cs.csWords), "23:5F:00:AB");
+}
+
+TEST(ChannelStatusCrc, CatalogueCheckValueAndZeroResidue)
+{
+    const uint8_t check[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    EXPECT_EQ(channelStatusCrc(check, sizeof check), 0x97);
+
+    ChannelStatusBytes bytes{};
+    bytes[0] = 0x85;  // professional, 48 kHz, no emphasis
+    bytes[2] = 0x2C;  // 24-bit words
+    bytes[23] = channelStatusCrc(bytes.data(), 23);
+    EXPECT_EQ(channelStatusCrc(bytes.data(), 24), 0) << "a block with its own CRC leaves no remainder";
+    auto words = channelStatusWordsFromBytes(bytes);
+    EXPECT_TRUE(checkChannelStatusCrc(words.data()).matches);
+    words[2] ^= 0x00010000;  // one bit of byte 9
+    const ChannelStatusCrcCheck broken = checkChannelStatusCrc(words.data());
+    EXPECT_FALSE(broken.matches);
+    EXPECT_EQ(broken.received, bytes[23]);
+}
+
+TEST(ConsumerCategory, CopyrightAndCategory)
+{
+    EXPECT_EQ(consumerCopyrightText(block({{0, 0x00}}).csWords), "Copyright asserted");
+    EXPECT_EQ(consumerCopyrightText(block({{0, 0x04}}).csWords), "No copyright asserted");
+    const std::pair<uint8_t, const char*> categories[] = {
+        {0x00, "0x00 General"}, {0x01, "0x01 Laser optical"}, {0x81, "0x81 Laser optical"},
+        {0x02, "0x02 Digital converter or signal processor"}, {0x03, "0x03 Magnetic tape or disc"},
+        {0x04, "0x04 Broadcast reception"}, {0x05, "0x05 Musical instrument or microphone"}, {0x07, "0x07 Other"},
+    };
+    for (const auto& [byte1, text] : categories)
+        EXPECT_EQ(consumerCategoryText(block({{1, byte1}}).csWords), text);
+}
+
+// Random blocks: every field is one of its known texts (or the fixed
+// shapes of the professional-only fields), never anything else.
+TEST(AudioChannelStatusDecoder, RandomBlocksGiveOnlyKnownTexts)
+{
+#ifdef DYNELLE_EMULATED
+    const int blocks = 20000;
+#else
+    const int blocks = 1000000;
+#endif
+    const QSet<QString> known = {
+        "CRCC Ok", "CRCC Bad", "Invalid", "No CRC", "Pro", "Consumer", "PCM", "Non-PCM", "Unknown", "None", micro,
+        "ITU-T J.17", "?", "Locked", "Unlocked", "N/A", "Unspecified", "44.1", "48", "32", "2 Channel", "1 Channel",
+        "Pri-Sec", "Stereo", "1 Ch 2xFs", "Multichannel", "Mode 0", "Default (20)", "User", "-20", "-18.06"};
+    std::mt19937 random(352);
+    for (int n = 0; n < blocks; ++n) {
+        ChannelStatus cs{};
+        for (uint32_t& word : cs.csWords)
+            word = random();
+        cs.valid = uint8_t(random());
+        cs.crcError = int(random() % 3) - 1;
+        const auto d = Decoder::decodeAll(cs);
+        const auto& c = d.char0;
+        for (const QString& text : {d.status, c.profile, c.dataType, c.preemphasis, c.sourceLock, c.channelMode, c.alignmentLevel})
+            ASSERT_TRUE(known.contains(text)) << text.toStdString();
+        ASSERT_TRUE(known.contains(c.frequency) || c.frequency.toDouble() > 20) << c.frequency.toStdString();
+        ASSERT_TRUE(known.contains(c.wordLength) || c.wordLength.contains('/')) << c.wordLength.toStdString();
+        if (c.profile == "Pro") {
+            ASSERT_EQ(d.origin.size(), 4);
+            ASSERT_EQ(d.sampleAddress.size(), 8);
+            ASSERT_EQ(d.timeOfDay.size(), 11);
+            ASSERT_TRUE(d.reliability.endsWith(" - Ok") || d.reliability.startsWith("All ")) << d.reliability.toStdString();
+        }
+    }
+}

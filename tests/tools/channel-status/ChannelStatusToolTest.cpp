@@ -1,0 +1,102 @@
+// The channel-status tool as an engineer runs it, plus its input reader.
+#include "tools/channel-status/ChannelStatusInput.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+using namespace Tessaly;
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string out;
+};
+
+ToolRun run(const std::string& arguments, const std::string& input = "")
+{
+    char path[] = "/tmp/channel-status-input-XXXXXX";
+    const int fd = mkstemp(path);
+    EXPECT_GE(fd, 0);
+    EXPECT_EQ(write(fd, input.data(), input.size()), ssize_t(input.size()));
+    close(fd);
+    const std::string command = std::string(CHANNEL_STATUS_TOOL) + " " + arguments + " < " + path + " 2>&1";
+    ToolRun result{-1, ""};
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            result.out.append(buffer, n);
+        const int status = pclose(pipe);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    unlink(path);
+    return result;
+}
+
+// Professional, 48 kHz, 24-bit words, origin "ST01", CRC valid.
+const char* const goodBlock = "85 00 2C 00 00 00 53 54 30 31 00 00 00 00 00 00 00 00 00 00 00 00 00 15";
+
+} // namespace
+
+TEST(ChannelStatusInput, ReadsHexInEveryUsualShape)
+{
+    std::string error;
+    const auto spaced = parseChannelStatusHex(goodBlock, error);
+    ASSERT_TRUE(spaced) << error;
+    EXPECT_EQ((*spaced)[0], 0x85);
+    EXPECT_EQ((*spaced)[23], 0x15);
+    EXPECT_EQ(parseChannelStatusHex("852c" + std::string(44, '0'), error).value()[1], 0x2C);
+    EXPECT_EQ(parseChannelStatusHex("0x85,0x1,2:3-4 5 6 7 8 9 a b c d e f 10 11 12 13 14 15 16 17", error).value()[1], 0x01);
+
+    for (const char* bad : {"85 00", "85 00 2C 00 00 00 53 54 30 31 00 00 00 00 00 00 00 00 00 00 00 00 00 A6 00",
+                            "zz", "123 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", ""}) {
+        error.clear();
+        EXPECT_FALSE(parseChannelStatusHex(bad, error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+    EXPECT_EQ(printableText(QStringLiteral("A") + QChar(0) + QChar(0x1B) + QStringLiteral("\\") + QChar(0xB5)),
+              "A\\x00\\x1B\\x5C\xC2\xB5");
+}
+
+TEST(ChannelStatusTool, DecodesABlockWithItsCrc)
+{
+    const ToolRun clean = run(goodBlock);
+    EXPECT_EQ(clean.status, 0) << clean.out;
+    EXPECT_NE(clean.out.find("status: CRCC Ok\n"), std::string::npos) << clean.out;
+    EXPECT_NE(clean.out.find("frequency: 48\n"), std::string::npos);
+    EXPECT_NE(clean.out.find("wordLength: 24/24\n"), std::string::npos);
+    EXPECT_NE(clean.out.find("origin: ST01\n"), std::string::npos);
+    EXPECT_NE(clean.out.find("crc: computed 0x15, received 0x15: match\n"), std::string::npos);
+
+    std::string corrupted = goodBlock;
+    corrupted.replace(corrupted.size() - 2, 2, "16");
+    const ToolRun bad = run(corrupted);
+    EXPECT_EQ(bad.status, 2) << bad.out;
+    EXPECT_NE(bad.out.find("status: CRCC Bad\n"), std::string::npos);
+    EXPECT_NE(bad.out.find("MISMATCH"), std::string::npos);
+}
+
+TEST(ChannelStatusTool, ReadsManyLinesAndWritesJson)
+{
+    const std::string consumer = "04 01 00 02 0B 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00";
+    const ToolRun lines = run("--json", std::string("# captured on input 3\n") + goodBlock + "\n\n" + consumer + "\n");
+    EXPECT_EQ(lines.status, 0) << lines.out;
+    EXPECT_NE(lines.out.find("\"frequency\":\"48\""), std::string::npos) << lines.out;
+    EXPECT_NE(lines.out.find("\"matches\":true"), std::string::npos);
+    EXPECT_NE(lines.out.find("\"category\":\"0x01 Laser optical\""), std::string::npos);
+    EXPECT_NE(lines.out.find("\"copyright\":\"No copyright asserted\""), std::string::npos);
+    EXPECT_NE(lines.out.find("\"wordLength\":\"24/24\""), std::string::npos);
+
+    // Channel mode code 3 is unassigned; the CRC itself is right.
+    const ToolRun unknownField = run("-", "01 03 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 57\n");
+    EXPECT_EQ(unknownField.status, 2) << unknownField.out;
+
+    const ToolRun broken = run("-", "85 00\n");
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_NE(broken.out.find("line 1: expected 24 bytes, got 2"), std::string::npos) << broken.out;
+    EXPECT_EQ(run("--frobnicate").status, 1);
+}

@@ -1,0 +1,157 @@
+#include "tools/dynelle-yield/ReportOutput.h"
+#include "tools/dynelle-yield/ResultsLog.h"
+#include "tools/dynelle-yield/YieldReport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace Tessaly;
+
+namespace {
+
+std::string header(const std::string& serial, const std::string& started = "14:05 04/12/2026")
+{
+    return "Dynelle Test Log\n~~~~~~~~~~~~~~~~~~~~\n\nTests Started: " + started + "\nSerial No: " + serial + "\n";
+}
+
+const std::string initialised = "tr417 sw version: V1.0 tr417\r\n\nPASSED - Initialisation Tests\n";
+
+std::string kept(const char* name)
+{
+    std::ifstream in(std::string(YIELD_LOGS) + "/" + name);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+TEST(ResultsLog, ReadsLogsOfRealRuns)
+{
+    const std::string passing = kept("passing-run.txt"), failing = kept("failing-run.txt");
+    ResultsLog log;
+    std::string error;
+    ASSERT_TRUE(parseResultsLog(passing, log, error)) << error;
+    EXPECT_EQ(log.serial, "TR417-0042");
+    EXPECT_EQ(log.version, "V1.0 tr417_sim");
+    EXPECT_EQ(log.started, 202612052028);
+    ASSERT_EQ(log.results.size(), 18u);
+    EXPECT_EQ(log.results[17].title, "Battery G Plate Single Wire Protocol/ Analog Fuel Gauge Tests");
+    EXPECT_EQ(runVerdict(log), RunVerdict::Passed);
+
+    ASSERT_TRUE(parseResultsLog(failing, log, error)) << error;
+    EXPECT_EQ(log.results[0].state, LoggedState::Failed);
+    EXPECT_EQ(log.results[1].state, LoggedState::NotRun);
+    EXPECT_EQ(log.results[15].state, LoggedState::Skipped);
+    EXPECT_EQ(runVerdict(log), RunVerdict::Failed);
+}
+
+TEST(ResultsLog, VerdictsAndRefusals)
+{
+    struct Row {
+        std::string text;
+        const char* error;  // empty: reads, with the verdict below
+        RunVerdict verdict;
+    } rows[] = {
+        {header("A") + initialised + "PASSED  - One\nSKIPPED - Two\n", "", RunVerdict::Passed},
+        {header("A") + initialised + "PASSED  - One\n*ERROR* - Two\n", "", RunVerdict::Failed},
+        {header("A") + initialised + "PASSED  - One\nNot Run - Two\n", "", RunVerdict::Incomplete},
+        {header("A") + initialised, "", RunVerdict::Incomplete},  // killed before the result lines
+        {header("A") + "FAIL!! - No data from the USB Device\nNot Run - One\n", "", RunVerdict::Failed},
+        {header("A") + initialised + "PASSED  - One", "", RunVerdict::Passed},  // last line without its line feed
+        {"", "line 1: not a results log", RunVerdict::Failed},
+        {"Dynelle Test Log\n~~~\n", "line 2: expected the line of twenty tildes", RunVerdict::Failed},
+        {header("A", "9:05 04/12/2026"), "line 4: expected \"Tests Started", RunVerdict::Failed},
+        {header("A", "14:05 04/13/2026"), "line 4: expected \"Tests Started", RunVerdict::Failed},
+        {header("A"), "line 6: cut short", RunVerdict::Failed},
+        {header("A") + "FAIL!! - \n", "line 6: initialisation failure without a reason", RunVerdict::Failed},
+        {header("A") + "tr417 sw version: V\nPASSED - Initialisation Tests\n", "line 7: expected an empty line",
+         RunVerdict::Failed},
+        {header("A") + initialised + "PASSED - One\n", "line 9: not a result line", RunVerdict::Failed},
+        {header("A") + initialised + "PASSED  - \n", "line 9: not a result line", RunVerdict::Failed},
+    };
+    for (const Row& row : rows) {
+        ResultsLog log;
+        std::string error;
+        const bool read = parseResultsLog(row.text, log, error);
+        EXPECT_EQ(read, *row.error == '\0') << row.text << error;
+        if (read)
+            EXPECT_EQ(runVerdict(log), row.verdict) << row.text;
+        else
+            EXPECT_EQ(error.rfind(row.error, 0), 0u) << error;
+    }
+}
+
+// Five boards by hand: P passes at once; F fails, is repaired and passes;
+// R fails twice; I has only a run quit early; S's second run is the only
+// complete one and fails. Runs are added out of order on purpose.
+TEST(YieldReport, FirstPassAndFinalYieldsByHand)
+{
+    const std::pair<std::string, std::string> runs[] = {
+        {"f2.txt", header("F", "10:00 05/12/2026") + initialised + "PASSED  - One\nPASSED  - Two\n"},
+        {"f1.txt", header("F", "09:00 05/12/2026") + initialised + "FAIL!!  - One\nNot Run - Two\n"},
+        {"p1.txt", header("P", "09:30 05/12/2026") + initialised + "PASSED  - One\nSKIPPED - Two\n"},
+        {"r1.txt", header("R", "08:00 05/12/2026") + "FAIL!! - Cannot open the USB Device\nNot Run - One\nNot Run - Two\n"},
+        {"r2.txt", header("R", "08:00 06/12/2026") + initialised + "PASSED  - One\nFAIL!!  - Two\n"},
+        {"i1.txt", header("I", "11:00 05/12/2026") + initialised + "Not Run - One\nNot Run - Two\n"},
+        {"s1.txt", header("S", "07:00 05/12/2026") + initialised},
+        {"s2.txt", header("S", "07:30 05/12/2026") + initialised + "FAIL!!  - One\nPASSED  - Two\n"},
+        {"u1.txt", header("Unassigned", "07:30 05/12/2026") + initialised + "PASSED  - One\nPASSED  - Two\n"},
+    };
+    YieldReport report;
+    for (const auto& [file, text] : runs) {
+        ResultsLog log;
+        std::string error;
+        ASSERT_TRUE(parseResultsLog(text, log, error)) << error;
+        report.add(log, file);
+    }
+    const YieldSummary s = report.summary();
+    EXPECT_EQ(s.logs, 9u);
+    EXPECT_EQ(s.unassignedRuns, 1u);
+    EXPECT_EQ(s.boards, 5u);
+    EXPECT_EQ(s.boardsWithVerdict, 4u);
+    EXPECT_EQ(s.firstPassBoards, 1u);   // P
+    EXPECT_EQ(s.finalPassBoards, 2u);   // P, F
+    EXPECT_EQ(s.openBoards, (std::vector<std::string>{"I", "R", "S"}));
+    EXPECT_EQ(s.firstStarted, 202612050700);
+    EXPECT_EQ(s.lastStarted, 202612060800);
+
+    const auto boards = report.boards();
+    ASSERT_EQ(boards.size(), 5u);
+    EXPECT_EQ(boards[0].serial, "F");
+    EXPECT_EQ(boards[0].firstComplete, RunVerdict::Failed);
+    EXPECT_EQ(boards[0].latest, RunVerdict::Passed);
+    EXPECT_EQ(boards[0].latestFile, "f2.txt");
+    EXPECT_FALSE(boards[1].firstComplete);  // I
+
+    const auto tests = report.tests();
+    ASSERT_EQ(tests.size(), 3u);
+    EXPECT_EQ(tests[0].title, "Initialisation Tests");
+    EXPECT_EQ((std::vector<uint64_t>{tests[0].runs, tests[0].passed, tests[0].failed}), (std::vector<uint64_t>{9, 8, 1}));
+    EXPECT_EQ((std::vector<uint64_t>{tests[1].runs, tests[1].passed, tests[1].failed, tests[1].notRun}),
+              (std::vector<uint64_t>{8, 4, 2, 2}));
+    EXPECT_EQ((std::vector<uint64_t>{tests[2].passed, tests[2].failed, tests[2].skipped, tests[2].notRun}),
+              (std::vector<uint64_t>{3, 1, 1, 3}));
+
+    std::ostringstream csv;
+    writeCsvReport(csv, report);
+    EXPECT_NE(csv.str().find("\nOne,8,4,2,0,2,0.6667\n"), std::string::npos) << csv.str();
+    EXPECT_NE(csv.str().find("\nF,2,failed,passed,passed,f2.txt\n"), std::string::npos) << csv.str();
+    EXPECT_NE(csv.str().find("\nI,1,,,incomplete,i1.txt\n"), std::string::npos) << csv.str();
+}
+
+TEST(ReportOutput, QuotesAndEscapesWhatTheOperatorTyped)
+{
+    ResultsLog log;
+    std::string error;
+    ASSERT_TRUE(parseResultsLog(header("A,\"1\"\\") + initialised + "PASSED  - One\n", log, error)) << error;
+    YieldReport report;
+    report.add(log, "x.txt");
+    std::ostringstream csv, json;
+    writeCsvReport(csv, report);
+    writeJsonReport(json, report, {{"bad\x01.txt", "line 1: not a results log"}});
+    EXPECT_NE(csv.str().find("\n\"A,\"\"1\"\"\\\",1,passed,"), std::string::npos) << csv.str();
+    EXPECT_NE(json.str().find("\"serial\": \"A,\\\"1\\\"\\\\\""), std::string::npos) << json.str();
+    EXPECT_NE(json.str().find("\"bad\\u0001.txt\""), std::string::npos) << json.str();
+    EXPECT_EQ(formatStarted(202612041405), "2026-12-04 14:05");
+}

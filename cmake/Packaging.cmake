@@ -20,7 +20,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
 set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_ALL dynelle_test boardsim)
+set(CPACK_COMPONENTS_ALL dynelle_test boardsim unittools)
 
 # The run-time libraries, named by their Debian 12 packages. They are listed
 # here rather than found by dpkg-shlibdeps, which only knows the libraries of
@@ -37,5 +37,11 @@ set(CPACK_COMPONENT_BOARDSIM_DESCRIPTION
   "TR417 board simulator for training units\nAnswers the board's line protocol on a pseudo-terminal, so that the production test can be run without a board.")
 set(CPACK_DEBIAN_BOARDSIM_PACKAGE_DEPENDS "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1")
 set(CPACK_DEBIAN_BOARDSIM_PACKAGE_RECOMMENDS "dynelle-test")
+
+set(CPACK_DEBIAN_UNITTOOLS_PACKAGE_NAME dynelle-unit-tools)
+set(CPACK_COMPONENT_UNITTOOLS_DESCRIPTION
+  "Host unit engineering tools\nFlash and identity tools for the TR250, decoders for SDI payload identifiers and audio channel status, instrument-server probe and stand-in, and the line yield report over results logs.")
+set(CPACK_DEBIAN_UNITTOOLS_PACKAGE_DEPENDS
+  "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1, libqt5core5a (>= 5.15.8), libqt5network5 (>= 5.15.8), libspdlog1.10, libfmt9, libsensors5")
 
 include(CPack)

@@ -41,7 +41,8 @@ check_armhf_packages() {
     scratch=$(mktemp -d)
     trap 'rm -rf "$scratch"' EXIT
     for deb in build/armhf/packages/dynelle-test_*_armhf.deb \
-               build/armhf/packages/dynelle-test-boardsim_*_armhf.deb; do
+               build/armhf/packages/dynelle-test-boardsim_*_armhf.deb \
+               build/armhf/packages/dynelle-unit-tools_*_armhf.deb; do
         [ -f "$deb" ] || { echo "missing package: $deb" >&2; return 1; }
         dpkg -x "$deb" "$scratch"
         depends=$(dpkg-deb -f "$deb" Depends)

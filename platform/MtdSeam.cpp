@@ -176,8 +176,11 @@ namespace MtdSeam {
 
 bool isSimulatedPartition(const char* path)
 {
+    const int savedErrno = errno; // looking leaves the caller's error alone
     procEntry entry;
-    return lookUpPartition(path, entry);
+    const bool simulatedPartition = lookUpPartition(path, entry);
+    errno = savedErrno;
+    return simulatedPartition;
 }
 
 int open(const char* path, int flags)
@@ -188,7 +191,10 @@ int open(const char* path, int flags)
     forget(fd);
     procEntry entry;
     struct stat status {};
-    if (lookUpPartition(path, entry) && ::fstat(fd, &status) == 0) {
+    const int savedErrno = errno;
+    const bool simulatedPartition = lookUpPartition(path, entry) && ::fstat(fd, &status) == 0;
+    errno = savedErrno;
+    if (simulatedPartition) {
         std::lock_guard<std::mutex> lock(simulatedMutex);
         simulated.push_back({fd, status.st_dev, status.st_ino, entry.size, entry.eraseSize});
     }

@@ -80,6 +80,7 @@ TEST(JedecFile, ReturnCodesAndDiagnostics)
         {"\x02*\nCzz*\n", 0, -6, "", ""},
         {"\x02*\nLx\n", 0, -6, "", ""},
         {"\x02*\nQFx*\n", 0, -6, "", ""},
+        {"\x02*\nQF-80*\nL0\n", 1, -6, "", ""},
         {"\x02*\nL0\n*\n", 1, 0, "", ""},
         {"\x02*\nQP7*\nF0*\nG1*\n0*\n", 0, 0, "", ""},
         {"\x02*\nNOTE DATE CREATED: Thu Mar*\n", 0, 0, "", "date parse failed 2 : \"Thu Mar\"\n"},

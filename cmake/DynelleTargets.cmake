@@ -39,10 +39,15 @@ function(dynelle_fuzz_target name)
 endfunction()
 
 # Google Benchmark executable from tests/bench, built with release flags.
+# Every build that has tests runs it once, briefly (test bench_<name>, label
+# "bench"), so that it keeps building and working; its figures come from the
+# "bench" preset.
 function(dynelle_benchmark name)
   cmake_parse_arguments(BENCH "" "" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${name} ${BENCH_SOURCES})
   dynelle_target_defaults(${name})
   target_compile_options(${name} PRIVATE -O2)
   target_link_libraries(${name} PRIVATE benchmark::benchmark ${BENCH_LIBRARIES})
+  add_test(NAME bench_${name} COMMAND ${name} --benchmark_min_time=0.01)
+  set_tests_properties(bench_${name} PROPERTIES LABELS bench TIMEOUT 120)
 endfunction()

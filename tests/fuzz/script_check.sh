@@ -15,7 +15,7 @@ fail() { echo "script check: $*" >&2; exit 1; }
 grep -q ' FINDING ' "$scratch/out" || fail "no FINDING line"
 grep -q '63 72 61 73 68' "$scratch/out" || fail "the reproducer's bytes are not shown"
 kept=$(sed -n 's/^ *kept as //p' "$scratch/out" | head -n 1)
-[ -n "$kept" ] && [ -f "$kept" ] || fail "the reproducer was not kept"
+if [ -z "$kept" ] || [ ! -f "$kept" ]; then fail "the reproducer was not kept"; fi
 grep -q '^crash' "$kept" || fail "the kept reproducer is not the crashing input"
 rm -f "$kept"
 [ "$(ls "$scratch/seeds")" = planted ] || fail "the seed corpus was written to"

@@ -1,7 +1,8 @@
 #!/bin/sh
-# Sets up the machine, then builds and runs every test: the host build, the
-# same suite under AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# 32-bit ARM build with its unit tests under emulation.
+# Sets up the machine, then builds and runs every test: the host build (its
+# benchmarks run once, briefly), the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the 32-bit ARM build with its unit tests under
+# emulation, and a short smoke run of every fuzz target.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -102,6 +103,12 @@ stage "armhf packages"
 rm -rf build/armhf/packages
 cpack --preset armhf
 check_armhf_packages
+
+stage "fuzz build"
+cmake --preset fuzz
+cmake --build --preset fuzz
+stage "fuzz smoke"
+ctest --preset fuzz
 
 stage "done"
 printf '%s' "$stage_times"

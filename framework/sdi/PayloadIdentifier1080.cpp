@@ -19,7 +19,7 @@ int code(E value)
 } // namespace
 
 PayloadIdentifier1080_1g5::PayloadIdentifier1080_1g5(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::hd1080On1g5(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::hd1080On1g5(),
                             Interface{payloadCode, 1, SdiDataRate::Rate1G5, 0, 1, 0, Raster::Lines1080,
                                       ScanRule::General, false})
 {
@@ -31,7 +31,7 @@ unsigned int PayloadIdentifier1080_1g5::getPayloadIdentifierWord(
     PayloadId::SampleStructure sampling, PayloadId::BitDepth depth, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(FieldMaps::hd1080On1g5(), payloadCode,
+    return composeWord(PayloadIdentifierFieldMaps::hd1080On1g5(), payloadCode,
                        {{FieldType::TransportFormat, code(transport)},
                         {FieldType::PictureFormat, code(picture)},
                         {FieldType::PictureRate, code(rate)},
@@ -51,7 +51,7 @@ std::list<QString> PayloadIdentifier1080_1g5::doSmpteValidationChecks()
     const int picture = code(getPictureInterlaced());
     const int rate = code(getPictureRate());
     const bool progressive = picture == 1;
-    const bool rateAllowed = progressive ? Checks::oneOf(rate, {2, 3, 5, 6, 7}) : Checks::oneOf(rate, {5, 6, 7});
+    const bool rateAllowed = progressive ? PayloadIdentifierChecks::oneOf(rate, {2, 3, 5, 6, 7}) : PayloadIdentifierChecks::oneOf(rate, {5, 6, 7});
     if (size == 0) {
         if (!rateAllowed)
             messages.push_back(QStringLiteral("Invalid picture rate: ") + QString::number(rate));
@@ -73,7 +73,7 @@ std::list<QString> PayloadIdentifier1080_1g5::doSmpteValidationChecks()
 }
 
 PayloadIdentifier1080_DualLink1g5::PayloadIdentifier1080_DualLink1g5(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::hd1080DualStream(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::hd1080DualStream(),
                             Interface{payloadCode, 2, SdiDataRate::Rate1G5, 0, 1, 0, Raster::Lines1080,
                                       ScanRule::ProgressiveFor422, false})
 {
@@ -85,7 +85,7 @@ unsigned int PayloadIdentifier1080_DualLink1g5::getPayloadIdentifierWord(
     PayloadId::SampleStructure sampling, PayloadId::Channel channel, PayloadId::BitDepth depth,
     PayloadId::TransferCurve transfer, PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(FieldMaps::hd1080DualStream(), payloadCode,
+    return composeWord(PayloadIdentifierFieldMaps::hd1080DualStream(), payloadCode,
                        {{FieldType::TransportFormat, code(transport)},
                         {FieldType::PictureFormat, code(picture)},
                         {FieldType::PictureRate, code(rate)},
@@ -102,12 +102,12 @@ unsigned int PayloadIdentifier1080_DualLink1g5::getPayloadIdentifierWord(
 std::list<QString> PayloadIdentifier1080_DualLink1g5::doSmpteValidationChecks()
 {
     std::list<QString> messages = payloadCodeChecks();
-    Checks::dualStream1080(*this, messages);
+    PayloadIdentifierChecks::dualStream1080(*this, messages);
     return messages;
 }
 
 PayloadIdentifier1080_3g::PayloadIdentifier1080_3g(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::levelA3g(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::levelA3g(),
                             Interface{payloadCode, 1, SdiDataRate::Rate3G, 0, 1, 0, Raster::Lines1080,
                                       ScanRule::General, false})
 {
@@ -119,7 +119,7 @@ unsigned int PayloadIdentifier1080_3g::getPayloadIdentifierWord(
     PayloadId::SampleStructure sampling, PayloadId::BitDepth depth, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(FieldMaps::levelA3g(), payloadCode,
+    return composeWord(PayloadIdentifierFieldMaps::levelA3g(), payloadCode,
                        {{FieldType::TransportFormat, code(transport)},
                         {FieldType::PictureFormat, code(picture)},
                         {FieldType::PictureRate, code(rate)},
@@ -135,12 +135,12 @@ unsigned int PayloadIdentifier1080_3g::getPayloadIdentifierWord(
 std::list<QString> PayloadIdentifier1080_3g::doSmpteValidationChecks()
 {
     std::list<QString> messages = payloadCodeChecks();
-    Checks::levelA3g(*this, messages);
+    PayloadIdentifierChecks::levelA3g(*this, messages);
     return messages;
 }
 
 PayloadIdentifier1080_Levelb3g::PayloadIdentifier1080_Levelb3g(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::hd1080DualStream(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::hd1080DualStream(),
                             Interface{payloadCode, 1, SdiDataRate::Rate3G, 1, 1, 0, Raster::Lines1080,
                                       ScanRule::ProgressiveFor422, false})
 {
@@ -152,7 +152,7 @@ unsigned int PayloadIdentifier1080_Levelb3g::getPayloadIdentifierWord(
     PayloadId::SampleStructure sampling, PayloadId::Channel channel, PayloadId::BitDepth depth,
     PayloadId::TransferCurve transfer, PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(FieldMaps::hd1080DualStream(), payloadCode,
+    return composeWord(PayloadIdentifierFieldMaps::hd1080DualStream(), payloadCode,
                        {{FieldType::TransportFormat, code(transport)},
                         {FieldType::PictureFormat, code(picture)},
                         {FieldType::PictureRate, code(rate)},
@@ -169,7 +169,7 @@ unsigned int PayloadIdentifier1080_Levelb3g::getPayloadIdentifierWord(
 std::list<QString> PayloadIdentifier1080_Levelb3g::doSmpteValidationChecks()
 {
     std::list<QString> messages = payloadCodeChecks();
-    Checks::dualStream1080(*this, messages);
+    PayloadIdentifierChecks::dualStream1080(*this, messages);
     return messages;
 }
 

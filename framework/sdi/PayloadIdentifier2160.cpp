@@ -19,7 +19,7 @@ int code(E value)
 } // namespace
 
 PayloadIdentifier2160_DualLinkLevelb3g::PayloadIdentifier2160_DualLinkLevelb3g(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::uhdDualLinkLevelB3g(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::uhdDualLinkLevelB3g(),
                             Interface{payloadCode, 2, SdiDataRate::Rate3G, 1, 4, 1, Raster::Lines2160,
                                       ScanRule::General, true})
 {
@@ -32,7 +32,7 @@ unsigned int PayloadIdentifier2160_DualLinkLevelb3g::getPayloadIdentifierWord(
     PayloadId::Channel channel, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(FieldMaps::uhdDualLinkLevelB3g(), payloadCode,
+    return composeWord(PayloadIdentifierFieldMaps::uhdDualLinkLevelB3g(), payloadCode,
                        {{FieldType::TransportFormat, code(transport)},
                         {FieldType::PictureFormat, code(picture)},
                         {FieldType::PictureRate, code(rate)},
@@ -48,7 +48,7 @@ unsigned int PayloadIdentifier2160_DualLinkLevelb3g::getPayloadIdentifierWord(
 }
 
 PayloadIdentifier2160_QuadLink3g::PayloadIdentifier2160_QuadLink3g(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::uhdQuadLink3g(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::uhdQuadLink3g(),
                             Interface{payloadCode, 4, SdiDataRate::Rate3G, 0, 4, 1, Raster::Lines2160,
                                       ScanRule::General, true})
 {
@@ -61,7 +61,7 @@ unsigned int PayloadIdentifier2160_QuadLink3g::getPayloadIdentifierWord(
     PayloadId::TransferCurve transfer, PayloadId::LuminanceAndColourDifferenceSignal luminance,
     PayloadId::Channel channel)
 {
-    return composeWord(FieldMaps::uhdQuadLink3g(), payloadCode,
+    return composeWord(PayloadIdentifierFieldMaps::uhdQuadLink3g(), payloadCode,
                        {{FieldType::TransportFormat, code(transport)},
                         {FieldType::PictureFormat, code(picture)},
                         {FieldType::PictureRate, code(rate)},
@@ -79,12 +79,12 @@ unsigned int PayloadIdentifier2160_QuadLink3g::getPayloadIdentifierWord(
 std::list<QString> PayloadIdentifier2160_QuadLink3g::doSmpteValidationChecks()
 {
     std::list<QString> messages = payloadCodeChecks();
-    Checks::quadLink3g2160(*this, messages);
+    PayloadIdentifierChecks::quadLink3g2160(*this, messages);
     return messages;
 }
 
 PayloadIdentifier2160_QuadLinkLevelb3g::PayloadIdentifier2160_QuadLinkLevelb3g(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::uhdQuadLinkLevelB3g(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::uhdQuadLinkLevelB3g(),
                             Interface{payloadCode, 4, SdiDataRate::Rate3G, 1, 4, 1, Raster::Lines2160,
                                       ScanRule::ProgressiveFor422, true})
 {
@@ -97,7 +97,7 @@ unsigned int PayloadIdentifier2160_QuadLinkLevelb3g::getPayloadIdentifierWord(
     PayloadId::Channel channel, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(FieldMaps::uhdQuadLinkLevelB3g(), payloadCode,
+    return composeWord(PayloadIdentifierFieldMaps::uhdQuadLinkLevelB3g(), payloadCode,
                        {{FieldType::TransportFormat, code(transport)},
                         {FieldType::PictureFormat, code(picture)},
                         {FieldType::PictureRate, code(rate)},
@@ -113,7 +113,7 @@ unsigned int PayloadIdentifier2160_QuadLinkLevelb3g::getPayloadIdentifierWord(
 }
 
 PayloadIdentifier2160_6g::PayloadIdentifier2160_6g(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::uhdSingleLink(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::uhdSingleLink(),
                             Interface{payloadCode, 1, SdiDataRate::Rate6G, 0, 4, 1, Raster::Lines2160,
                                       ScanRule::General, true})
 {
@@ -126,7 +126,7 @@ unsigned int PayloadIdentifier2160_6g::getPayloadIdentifierWord(
     PayloadId::Channel channel, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(FieldMaps::uhdSingleLink(), payloadCode,
+    return composeWord(PayloadIdentifierFieldMaps::uhdSingleLink(), payloadCode,
                        {{FieldType::TransportFormat, code(transport)},
                         {FieldType::PictureFormat, code(picture)},
                         {FieldType::PictureRate, code(rate)},
@@ -142,7 +142,7 @@ unsigned int PayloadIdentifier2160_6g::getPayloadIdentifierWord(
 }
 
 PayloadIdentifier2160_DualLink6g::PayloadIdentifier2160_DualLink6g(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::uhdSingleLink(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::uhdSingleLink(),
                             Interface{payloadCode, 2, SdiDataRate::Rate6G, 0, 4, 1, Raster::Lines2160,
                                       ScanRule::General, true})
 {
@@ -155,7 +155,7 @@ unsigned int PayloadIdentifier2160_DualLink6g::getPayloadIdentifierWord(
     PayloadId::Channel channel, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(FieldMaps::uhdSingleLink(), payloadCode,
+    return composeWord(PayloadIdentifierFieldMaps::uhdSingleLink(), payloadCode,
                        {{FieldType::TransportFormat, code(transport)},
                         {FieldType::PictureFormat, code(picture)},
                         {FieldType::PictureRate, code(rate)},
@@ -171,7 +171,7 @@ unsigned int PayloadIdentifier2160_DualLink6g::getPayloadIdentifierWord(
 }
 
 PayloadIdentifier2160_12g::PayloadIdentifier2160_12g(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::uhdSingleLink(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::uhdSingleLink(),
                             Interface{payloadCode, 1, SdiDataRate::Rate12G, 0, 4, 1, Raster::Lines2160,
                                       ScanRule::General, true})
 {
@@ -184,7 +184,7 @@ unsigned int PayloadIdentifier2160_12g::getPayloadIdentifierWord(
     PayloadId::Channel channel, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(FieldMaps::uhdSingleLink(), payloadCode,
+    return composeWord(PayloadIdentifierFieldMaps::uhdSingleLink(), payloadCode,
                        {{FieldType::TransportFormat, code(transport)},
                         {FieldType::PictureFormat, code(picture)},
                         {FieldType::PictureRate, code(rate)},
@@ -200,7 +200,7 @@ unsigned int PayloadIdentifier2160_12g::getPayloadIdentifierWord(
 }
 
 PayloadIdentifier4320_QuadLink12g_SingleOnly::PayloadIdentifier4320_QuadLink12g_SingleOnly(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::uhdSingleLink(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::uhdSingleLink(),
                             Interface{payloadCode, 1, SdiDataRate::Rate12G, 0, 4, 1, Raster::Lines4320,
                                       ScanRule::General, true})
 {
@@ -213,7 +213,7 @@ unsigned int PayloadIdentifier4320_QuadLink12g_SingleOnly::getPayloadIdentifierW
     PayloadId::Channel channel, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(FieldMaps::uhdSingleLink(), payloadCode,
+    return composeWord(PayloadIdentifierFieldMaps::uhdSingleLink(), payloadCode,
                        {{FieldType::TransportFormat, code(transport)},
                         {FieldType::PictureFormat, code(picture)},
                         {FieldType::PictureRate, code(rate)},

@@ -7,7 +7,7 @@ namespace Tessaly {
 namespace Sdi {
 
 PayloadIdentifier720_1g5::PayloadIdentifier720_1g5(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::hd720On1g5(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::hd720On1g5(),
                             Interface{payloadCode, 1, SdiDataRate::Rate1G5, 0, 1, 0, Raster::Lines720,
                                       ScanRule::Progressive, false})
 {
@@ -20,7 +20,7 @@ std::list<QString> PayloadIdentifier720_1g5::doSmpteValidationChecks()
     if (picture != 1)
         messages.push_back(QStringLiteral("Invalid picture interlaced/progressive: ") + QString::number(picture));
     const int rate = static_cast<int>(getPictureRate());
-    if (!Checks::oneOf(rate, {2, 3, 5, 6, 7, 9, 10, 11}))
+    if (!PayloadIdentifierChecks::oneOf(rate, {2, 3, 5, 6, 7, 9, 10, 11}))
         messages.push_back(QStringLiteral("Invalid picture rate: ") + QString::number(rate));
     const int sampling = static_cast<int>(getSampleStructure());
     if (sampling != 0)
@@ -32,7 +32,7 @@ std::list<QString> PayloadIdentifier720_1g5::doSmpteValidationChecks()
 }
 
 PayloadIdentifier720_3g::PayloadIdentifier720_3g(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::levelA3g(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::levelA3g(),
                             Interface{payloadCode, 1, SdiDataRate::Rate3G, 0, 1, 0, Raster::Lines720,
                                       ScanRule::Progressive, false})
 {
@@ -41,7 +41,7 @@ PayloadIdentifier720_3g::PayloadIdentifier720_3g(unsigned int word)
 std::list<QString> PayloadIdentifier720_3g::doSmpteValidationChecks()
 {
     std::list<QString> messages = payloadCodeChecks();
-    Checks::levelA3g(*this, messages);
+    PayloadIdentifierChecks::levelA3g(*this, messages);
     return messages;
 }
 

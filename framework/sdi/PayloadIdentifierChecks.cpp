@@ -2,7 +2,7 @@
 
 namespace Tessaly {
 namespace Sdi {
-namespace Checks {
+namespace PayloadIdentifierChecks {
 
 namespace {
 
@@ -112,6 +112,6 @@ void quadLink3g2160(const PayloadIdentifierBase& identifier, std::list<QString>&
         add(messages, "Incorrect AudioCopyStatus for channel 1 or 2: ", audioCopy);
 }
 
-} // namespace Checks
+} // namespace PayloadIdentifierChecks
 } // namespace Sdi
 } // namespace Tessaly

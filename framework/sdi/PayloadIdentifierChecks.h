@@ -8,7 +8,7 @@
 // Rules shared by the standard checks of several interfaces.
 namespace Tessaly {
 namespace Sdi {
-namespace Checks {
+namespace PayloadIdentifierChecks {
 
 inline bool oneOf(int value, std::initializer_list<int> allowed)
 {
@@ -28,6 +28,6 @@ void dualStream1080(const PayloadIdentifierBase& identifier, std::list<QString>&
 // 2160 lines on quad-link 3G level A.
 void quadLink3g2160(const PayloadIdentifierBase& identifier, std::list<QString>& messages);
 
-} // namespace Checks
+} // namespace PayloadIdentifierChecks
 } // namespace Sdi
 } // namespace Tessaly

@@ -2,7 +2,7 @@
 
 namespace Tessaly {
 namespace Sdi {
-namespace FieldMaps {
+namespace PayloadIdentifierFieldMaps {
 
 namespace {
 
@@ -90,6 +90,6 @@ FieldMap uhdQuadLinkLevelB3g()
 
 FieldMap uhdSingleLink() { return withUhdAudioAndChannel(hdCore(true), Base::defaultChannelFieldDefinition()); }
 
-} // namespace FieldMaps
+} // namespace PayloadIdentifierFieldMaps
 } // namespace Sdi
 } // namespace Tessaly

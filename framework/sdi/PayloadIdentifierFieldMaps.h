@@ -5,7 +5,7 @@
 // Which bits carry which field, per interface standard.
 namespace Tessaly {
 namespace Sdi {
-namespace FieldMaps {
+namespace PayloadIdentifierFieldMaps {
 
 PayloadIdentifierBase::FieldMap sd270m();
 PayloadIdentifierBase::FieldMap hd720On1g5();
@@ -20,6 +20,6 @@ PayloadIdentifierBase::FieldMap uhdQuadLinkLevelB3g();
 // 6G, 12G and the quad-link 12G 8K links.
 PayloadIdentifierBase::FieldMap uhdSingleLink();
 
-} // namespace FieldMaps
+} // namespace PayloadIdentifierFieldMaps
 } // namespace Sdi
 } // namespace Tessaly

@@ -6,7 +6,7 @@ namespace Tessaly {
 namespace Sdi {
 
 PayloadIdentifierSd_270m::PayloadIdentifierSd_270m(unsigned int word)
-    : PayloadIdentifierBase(word, FieldMaps::sd270m(),
+    : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::sd270m(),
                             Interface{payloadCode, 1, SdiDataRate::Rate270M, 0, 1, 0, Raster::Sd,
                                       ScanRule::Interlaced, false})
 {

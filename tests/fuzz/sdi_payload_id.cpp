@@ -72,7 +72,7 @@ void exerciseField(const uint8_t* data, std::size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    for (std::size_t at = 0; at + 4 <= size && at < 64; at += 4) {
+    for (std::size_t at = 0; at + 4 <= size && at < 16; at += 4) {
         const unsigned int word = (static_cast<unsigned int>(data[at]) << 24) | (data[at + 1] << 16)
             | (data[at + 2] << 8) | data[at + 3];
         for (const auto& entry : payloadIdentifierClasses())

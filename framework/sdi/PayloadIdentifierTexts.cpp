@@ -169,11 +169,14 @@ QString PayloadIdentifierBase::toHumanReadable(bool withDetails)
     if (properties.raster == Raster::None)
         return QStringLiteral("unsupported payload identifier 0x")
             + QString::number(word, 16).rightJustified(8, QLatin1Char('0')).toUpper();
+    QString rate = describeField(FieldType::PictureRate);
+    if (!rate.endsWith(QLatin1String("Hz")))
+        rate.prepend(QStringLiteral("rate "));
     QString text = QStringLiteral("%1x%2%3 %4 %5 %6, %7")
                        .arg(getReconstructedImageWidthInPixels())
                        .arg(getReconstructedImageHeightInPixels())
                        .arg(scanSuffix(getPicutreInterlacedProgressivePsf()))
-                       .arg(describeField(FieldType::PictureRate))
+                       .arg(rate)
                        .arg(describeField(FieldType::SampleStructure))
                        .arg(describeField(FieldType::BitDepth))
                        .arg(interfaceDescription());
@@ -183,8 +186,13 @@ QString PayloadIdentifierBase::toHumanReadable(bool withDetails)
     for (const FieldType type : {FieldType::Colourimetry, FieldType::TransferCharacteristics,
                                  FieldType::LuminanceAndColourDifference, FieldType::AspectRatio,
                                  FieldType::Channel, FieldType::AudioCopyStatus}) {
-        if (hasField(type))
-            details << describeField(type);
+        if (!hasField(type))
+            continue;
+        // A bare "unknown" would not say what is unknown.
+        const QString meaning = describeField(type);
+        const bool vague = meaning == QLatin1String("unknown") || meaning == QLatin1String("reserved")
+            || meaning == QLatin1String("unspecified");
+        details << (vague ? fieldTypeName(type) + QLatin1Char(' ') + meaning : meaning);
     }
     return details.isEmpty() ? text : text + QStringLiteral("; ") + details.join(QStringLiteral(", "));
 }

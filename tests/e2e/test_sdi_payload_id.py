@@ -78,6 +78,7 @@ class SdiPayloadIdTest(unittest.TestCase):
             (["--as", "1080_5g", "89C98001"], None, 1, "unknown class"),
             (["--frobnicate"], None, 1, "unknown option"),
             ([], "85052001\nnot-a-word\n", 1, "line 2: cannot read"),
+            ([], "x" * 100000 + "\n85052001", 1, "line 1: longer than 256 bytes"),
             ([], "85052001\n97C98005\n", 2, "check: Incorrect AudioCopyStatus for channel 1 or 2: 1"),
             (["--build", "1080_3g", "depth=4"], None, 1, "does not fit field depth (2 bits)"),
             (["--build", "1080_3g", "channel=1"], None, 1, "1080_3g has no field channel"),

@@ -8,8 +8,6 @@
 #include <QStringList>
 
 #include <cstdio>
-#include <iostream>
-#include <string>
 
 using namespace Tessaly::Sdi;
 using namespace SdiPayloadIdTool;
@@ -137,14 +135,44 @@ int build(const Options& options)
     return decoder.decode(word) ? exitClean : exitMessages;
 }
 
+// Reads one line of at most `limit` bytes; a longer line is consumed and
+// reported as too long, so no input grows memory without bound.
+enum class LineRead { Line, TooLong, End };
+
+LineRead readLine(std::FILE* in, QByteArray& line, int limit)
+{
+    line.clear();
+    bool tooLong = false;
+    for (int c = std::fgetc(in); c != EOF; c = std::fgetc(in)) {
+        if (c == '\n')
+            return tooLong ? LineRead::TooLong : LineRead::Line;
+        if (line.size() < limit)
+            line.append(static_cast<char>(c));
+        else
+            tooLong = true;
+    }
+    if (tooLong)
+        return LineRead::TooLong;
+    return line.isEmpty() ? LineRead::End : LineRead::Line;
+}
+
 int decodeStandardInput(const Options& options)
 {
+    constexpr int longestLine = 256;
     Decoder decoder(options);
     bool allClean = true;
     bool unreadable = false;
-    std::string line;
-    for (int number = 1; std::getline(std::cin, line); ++number) {
-        const QString text = QString::fromUtf8(line.c_str()).trimmed();
+    QByteArray line;
+    int number = 0;
+    for (LineRead read = readLine(stdin, line, longestLine); read != LineRead::End;
+         read = readLine(stdin, line, longestLine)) {
+        ++number;
+        if (read == LineRead::TooLong) {
+            complain(QStringLiteral("line %1: longer than %2 bytes").arg(number).arg(longestLine));
+            unreadable = true;
+            continue;
+        }
+        const QString text = QString::fromUtf8(line).trimmed();
         if (text.isEmpty() || text.startsWith(QLatin1Char('#')))
             continue;
         const auto word = parseIdentifier(text);

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <random>
 #include <vector>
 
 using namespace Tessaly::Sdi;
@@ -240,78 +241,94 @@ TEST(PayloadIdentifierMaps, SweepOfEveryByteValue)
     }
 }
 
-// Builders write each value through the class's own places, in order.
+// Builders write each value through the class's own places, in their own
+// parameter order: random values read back through the getters.
 TEST(PayloadIdentifierBuilders, RoundTripThroughTheReaders)
 {
     CapturingLogger log;
     using namespace PayloadId;
-    const auto t = TransportFormat::Progressive;
-    const auto p = PictureFormat::Interlaced;
-    const auto r = PictureRate::Rate59_94;
-    const auto c = Colourimetry::Rec2020;
-    const auto a = AspectRatio::Ratio16x9;
-    const auto h = HorizontalPixelArraySize::Pixels2048;
-    const auto s = SampleStructure::GBR444;
-    const auto d = BitDepth::Bits12;
-    const auto tc = TransferCurve::Hlg;
-    const auto l = LuminanceAndColourDifferenceSignal::ICtCp;
-    const auto ac = AudioCopyStatus::Copy;
-    const auto ch1 = Channel::Channel2;
-    const auto ch2 = Channel::Channel4;
-    const auto ch3 = Channel::Channel7;
+    // Values in one order for every class: transport, picture, rate,
+    // colourimetry, aspect, size, sampling, depth, transfer, luminance,
+    // audio copy, channel.
+    struct V {
+        TransportFormat t;
+        PictureFormat p;
+        PictureRate r;
+        Colourimetry c;
+        AspectRatio a;
+        HorizontalPixelArraySize h;
+        SampleStructure s;
+        BitDepth d;
+        TransferCurve tc;
+        LuminanceAndColourDifferenceSignal l;
+        AudioCopyStatus ac;
+        Channel ch;
+    };
+    using Build = std::function<unsigned int(const V&)>;
     const struct {
         const char* name;
-        unsigned int word;
+        Build build;
         Make make;
-        Channel channel;
+        int channelBits;
         bool hasAudioCopy;
-    } cases[] = {
-        {"1080_1g5", PayloadIdentifier1080_1g5::getPayloadIdentifierWord(t, p, r, c, a, h, s, d, tc, l),
-         maker<PayloadIdentifier1080_1g5>(), Channel::Channel1, false},
-        {"1080_3g", PayloadIdentifier1080_3g::getPayloadIdentifierWord(t, p, r, c, a, h, s, d, tc, l),
-         maker<PayloadIdentifier1080_3g>(), Channel::Channel1, false},
-        {"1080_DualLink1g5", PayloadIdentifier1080_DualLink1g5::getPayloadIdentifierWord(t, p, r, c, h, a, s, ch1, d, tc, l),
-         maker<PayloadIdentifier1080_DualLink1g5>(), ch1, false},
-        {"1080_Levelb3g", PayloadIdentifier1080_Levelb3g::getPayloadIdentifierWord(t, p, r, c, h, a, s, ch1, d, tc, l),
-         maker<PayloadIdentifier1080_Levelb3g>(), ch1, false},
-        {"2160_QuadLink3g", PayloadIdentifier2160_QuadLink3g::getPayloadIdentifierWord(t, p, r, s, c, a, h, d, ac, tc, l, ch2),
-         maker<PayloadIdentifier2160_QuadLink3g>(), ch2, true},
-        {"2160_QuadLinkLevelb3g", PayloadIdentifier2160_QuadLinkLevelb3g::getPayloadIdentifierWord(t, p, r, c, s, a, h, d, ac, ch3, tc, l),
-         maker<PayloadIdentifier2160_QuadLinkLevelb3g>(), ch3, true},
-        {"2160_DualLinkLevelb3g", PayloadIdentifier2160_DualLinkLevelb3g::getPayloadIdentifierWord(t, p, r, s, c, a, h, d, ac, ch2, tc, l),
-         maker<PayloadIdentifier2160_DualLinkLevelb3g>(), ch2, true},
-        {"2160_6g", PayloadIdentifier2160_6g::getPayloadIdentifierWord(t, p, r, s, c, a, h, d, ac, ch3, tc, l),
-         maker<PayloadIdentifier2160_6g>(), ch3, true},
-        {"2160_DualLink6g", PayloadIdentifier2160_DualLink6g::getPayloadIdentifierWord(t, p, r, s, c, a, h, d, ac, ch3, tc, l),
-         maker<PayloadIdentifier2160_DualLink6g>(), ch3, true},
-        {"2160_12g", PayloadIdentifier2160_12g::getPayloadIdentifierWord(t, p, r, s, c, a, h, d, ac, ch3, tc, l),
-         maker<PayloadIdentifier2160_12g>(), ch3, true},
-        {"4320", PayloadIdentifier4320_QuadLink12g_SingleOnly::getPayloadIdentifierWord(t, p, r, s, c, a, h, d, ac, ch3, tc, l),
-         maker<PayloadIdentifier4320_QuadLink12g_SingleOnly>(), ch3, true},
+    } builders[] = {
+        {"1080_1g5", [](const V& v) { return PayloadIdentifier1080_1g5::getPayloadIdentifierWord(v.t, v.p, v.r, v.c, v.a, v.h, v.s, v.d, v.tc, v.l); },
+         maker<PayloadIdentifier1080_1g5>(), 0, false},
+        {"1080_3g", [](const V& v) { return PayloadIdentifier1080_3g::getPayloadIdentifierWord(v.t, v.p, v.r, v.c, v.a, v.h, v.s, v.d, v.tc, v.l); },
+         maker<PayloadIdentifier1080_3g>(), 0, false},
+        {"1080_DualLink1g5", [](const V& v) { return PayloadIdentifier1080_DualLink1g5::getPayloadIdentifierWord(v.t, v.p, v.r, v.c, v.h, v.a, v.s, v.ch, v.d, v.tc, v.l); },
+         maker<PayloadIdentifier1080_DualLink1g5>(), 1, false},
+        {"1080_Levelb3g", [](const V& v) { return PayloadIdentifier1080_Levelb3g::getPayloadIdentifierWord(v.t, v.p, v.r, v.c, v.h, v.a, v.s, v.ch, v.d, v.tc, v.l); },
+         maker<PayloadIdentifier1080_Levelb3g>(), 1, false},
+        {"2160_QuadLink3g", [](const V& v) { return PayloadIdentifier2160_QuadLink3g::getPayloadIdentifierWord(v.t, v.p, v.r, v.s, v.c, v.a, v.h, v.d, v.ac, v.tc, v.l, v.ch); },
+         maker<PayloadIdentifier2160_QuadLink3g>(), 2, true},
+        {"2160_QuadLinkLevelb3g", [](const V& v) { return PayloadIdentifier2160_QuadLinkLevelb3g::getPayloadIdentifierWord(v.t, v.p, v.r, v.c, v.s, v.a, v.h, v.d, v.ac, v.ch, v.tc, v.l); },
+         maker<PayloadIdentifier2160_QuadLinkLevelb3g>(), 3, true},
+        {"2160_DualLinkLevelb3g", [](const V& v) { return PayloadIdentifier2160_DualLinkLevelb3g::getPayloadIdentifierWord(v.t, v.p, v.r, v.s, v.c, v.a, v.h, v.d, v.ac, v.ch, v.tc, v.l); },
+         maker<PayloadIdentifier2160_DualLinkLevelb3g>(), 2, true},
+        {"2160_6g", [](const V& v) { return PayloadIdentifier2160_6g::getPayloadIdentifierWord(v.t, v.p, v.r, v.s, v.c, v.a, v.h, v.d, v.ac, v.ch, v.tc, v.l); },
+         maker<PayloadIdentifier2160_6g>(), 3, true},
+        {"2160_DualLink6g", [](const V& v) { return PayloadIdentifier2160_DualLink6g::getPayloadIdentifierWord(v.t, v.p, v.r, v.s, v.c, v.a, v.h, v.d, v.ac, v.ch, v.tc, v.l); },
+         maker<PayloadIdentifier2160_DualLink6g>(), 3, true},
+        {"2160_12g", [](const V& v) { return PayloadIdentifier2160_12g::getPayloadIdentifierWord(v.t, v.p, v.r, v.s, v.c, v.a, v.h, v.d, v.ac, v.ch, v.tc, v.l); },
+         maker<PayloadIdentifier2160_12g>(), 3, true},
+        {"4320", [](const V& v) { return PayloadIdentifier4320_QuadLink12g_SingleOnly::getPayloadIdentifierWord(v.t, v.p, v.r, v.s, v.c, v.a, v.h, v.d, v.ac, v.ch, v.tc, v.l); },
+         maker<PayloadIdentifier4320_QuadLink12g_SingleOnly>(), 3, true},
     };
-    for (const auto& k : cases) {
-        auto id = k.make(k.word);
-        EXPECT_TRUE(id->hasCorrectpayloadAndDigitalInterface()) << k.name;
-        EXPECT_TRUE(id->doReservedBitsChecks().empty()) << k.name;
-        EXPECT_EQ(id->getTransportInterlaced(), t) << k.name;
-        EXPECT_EQ(id->getPictureInterlaced(), p) << k.name;
-        EXPECT_EQ(id->getPictureRate(), r) << k.name;
-        EXPECT_EQ(id->getColourimetry(), c) << k.name;
-        EXPECT_EQ(id->getAspectRatio(), a) << k.name;
-        EXPECT_EQ(id->getHorizontalArraySize(), h) << k.name;
-        EXPECT_EQ(id->getSampleStructure(), s) << k.name;
-        EXPECT_EQ(id->getBitDepth(), d) << k.name;
-        EXPECT_EQ(id->getTransferCharacteristics(), tc) << k.name;
-        EXPECT_EQ(id->getLuminanceAndColourDifferenceSignal(), l) << k.name;
-        EXPECT_EQ(id->getChannel(), k.channel) << k.name;
-        EXPECT_EQ(id->getAudioCopyStatus(), k.hasAudioCopy ? ac : AudioCopyStatus::Original) << k.name;
+    std::mt19937 random(352);
+    const auto pick = [&random](int bits) { return static_cast<int>(random() % (1u << bits)); };
+    for (const auto& b : builders) {
+        for (int trial = 0; trial < 200; ++trial) {
+            const int channel = pick(b.channelBits);
+            const V v{static_cast<TransportFormat>(pick(1)), static_cast<PictureFormat>(pick(1)),
+                      static_cast<PictureRate>(pick(4)), static_cast<Colourimetry>(pick(2)),
+                      static_cast<AspectRatio>(pick(1)), static_cast<HorizontalPixelArraySize>(pick(1)),
+                      static_cast<SampleStructure>(pick(4)), static_cast<BitDepth>(pick(2)),
+                      static_cast<TransferCurve>(pick(2)), static_cast<LuminanceAndColourDifferenceSignal>(pick(1)),
+                      static_cast<AudioCopyStatus>(pick(1)), static_cast<Channel>(channel)};
+            auto id = b.make(b.build(v));
+            ASSERT_TRUE(id->hasCorrectpayloadAndDigitalInterface()) << b.name;
+            ASSERT_TRUE(id->doReservedBitsChecks().empty()) << b.name;
+            ASSERT_EQ(id->getTransportInterlaced(), v.t) << b.name;
+            ASSERT_EQ(id->getPictureInterlaced(), v.p) << b.name;
+            ASSERT_EQ(id->getPictureRate(), v.r) << b.name;
+            ASSERT_EQ(id->getColourimetry(), v.c) << b.name;
+            ASSERT_EQ(id->getAspectRatio(), v.a) << b.name;
+            ASSERT_EQ(id->getHorizontalArraySize(), v.h) << b.name;
+            ASSERT_EQ(id->getSampleStructure(), v.s) << b.name;
+            ASSERT_EQ(id->getBitDepth(), v.d) << b.name;
+            ASSERT_EQ(id->getTransferCharacteristics(), v.tc) << b.name;
+            ASSERT_EQ(id->getLuminanceAndColourDifferenceSignal(), v.l) << b.name;
+            ASSERT_EQ(id->getChannel(), b.channelBits ? v.ch : Channel::Channel1) << b.name;
+            ASSERT_EQ(id->getAudioCopyStatus(), b.hasAudioCopy ? v.ac : AudioCopyStatus::Original) << b.name;
+        }
     }
     // A value too wide for its place leaves those bits 0; the rest is written.
     const unsigned int word = PayloadIdentifier1080_DualLink1g5::getPayloadIdentifierWord(
-        t, p, r, c, h, a, s, Channel::Channel3, d, tc, l);
-    EXPECT_EQ(PayloadIdentifier1080_DualLink1g5(word).getChannel(), Channel::Channel1);
-    EXPECT_EQ(word & 0x40u, 0u);
-    EXPECT_EQ(PayloadIdentifier1080_DualLink1g5(word).getBitDepth(), d);
+        TransportFormat::Progressive, PictureFormat::Progressive, PictureRate::Rate50, Colourimetry::Rec709,
+        HorizontalPixelArraySize::Pixels1920, AspectRatio::Ratio16x9, SampleStructure::YCbCr422, Channel::Channel3,
+        BitDepth::Bits10, TransferCurve::Sdr, LuminanceAndColourDifferenceSignal::YCbCr);
+    EXPECT_EQ(word, 0x87C92001u);
 }
 
 } // namespace

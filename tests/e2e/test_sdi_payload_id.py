@@ -1,0 +1,103 @@
+"""sdi-payload-id: the real tool on identifiers seen on the wire, standard input,
+the builder, JSON output and the exit statuses."""
+
+import json
+import os
+import subprocess
+import unittest
+
+TOOL = os.environ.get("SDI_PAYLOAD_ID", "")
+
+# (identifier as typed, class, format line, scan type line, geometry line)
+REAL = [
+    ("0x85052001", "PayloadIdentifier1080_1g5", "1920x1080i 25 Hz 4:2:2 10-bit, 1.5G", "2 interlaced",
+     "field lines 563/562, first active lines 21/584, active 1920 samples x 540/540 lines per field, image 1920x1080"),
+    ("89 C9 80 01", "PayloadIdentifier1080_3g", "1920x1080p 50 Hz 4:2:2 10-bit, 3G level A", "3 progressive",
+     "field lines 1125, first active lines 42, active 1920 samples x 1080 lines per field, image 1920x1080"),
+    ("8a:49:20:01", "PayloadIdentifier1080_Levelb3g", "1920x1080p 50 Hz 4:2:2 10-bit, 3G level B", "3 progressive",
+     "field lines 1125, first active lines 42, active 1920 samples x 1080 lines per field, image 1920x1080"),
+    ("844A0001", "PayloadIdentifier720_1g5", "1280x720p 59.94 Hz 4:2:2 10-bit, 1.5G", "3 progressive",
+     "field lines 750, first active lines 26, active 1280 samples x 720 lines per field, image 1280x720"),
+    ("0x81 0x06 0x00 0x01", "PayloadIdentifierSd_270m", "720x486i 29.97 Hz 4:2:2 10-bit, 270M", "2 interlaced",
+     "field lines 263/262, first active lines 21/283, active 720 samples x 243/243 lines per field, image 720x486"),
+    ("81050001", "PayloadIdentifierSd_270m", "720x576i 25 Hz 4:2:2 10-bit, 270M", "2 interlaced",
+     "field lines 313/312, first active lines 23/336, active 720 samples x 288/288 lines per field, image 720x576"),
+    ("CEC98001", "PayloadIdentifier2160_12g", "3840x2160p 50 Hz 4:2:2 10-bit, 12G", "3 progressive",
+     "field lines 1125, first active lines 42, active 1920 samples x 1080 lines per field, image 3840x2160"),
+] + [("97C980%02X" % ((link << 6) | 1), "PayloadIdentifier2160_QuadLink3g",
+      "3840x2160p 50 Hz 4:2:2 10-bit, quad-link 3G level A", "3 progressive",
+      "field lines 1125, first active lines 42, active 1920 samples x 1080 lines per field, image 3840x2160")
+     for link in range(4)]
+
+
+def run(*args, stdin=None):
+    return subprocess.run([TOOL, *args], input=stdin, capture_output=True, text=True, timeout=60)
+
+
+class SdiPayloadIdTest(unittest.TestCase):
+    def setUp(self):
+        if not os.access(TOOL, os.X_OK):
+            self.skipTest("set SDI_PAYLOAD_ID to the built tool")
+
+    def test_real_identifiers_decode_cleanly(self):
+        for typed, cls, fmt, scan, geometry in REAL:
+            with self.subTest(typed):
+                result = run(*typed.split())
+                self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+                lines = result.stdout.splitlines()
+                self.assertIn("class " + cls, lines[1])
+                self.assertIn("scan type: " + scan, lines)
+                self.assertIn("geometry: " + geometry, lines)
+                self.assertTrue(any(line.startswith("format: " + fmt) for line in lines), lines)
+                self.assertEqual(lines[-1], "checks: passed")
+
+    def test_standard_input_and_json_agree_with_the_text(self):
+        words = [typed for typed, *_ in REAL]
+        result = run("--json", stdin="# captured on the bench\n\n" + "\n".join(words) + "\n")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        objects = [json.loads(line) for line in result.stdout.splitlines()]
+        self.assertEqual(len(objects), len(REAL))
+        for obj, (_, cls, fmt, scan, _) in zip(objects, REAL):
+            self.assertEqual(obj["class"], cls)
+            self.assertTrue(obj["format"].startswith(fmt))
+            self.assertEqual(obj["scanType"]["code"], int(scan.split()[0]))
+            self.assertEqual((obj["checks"], obj["reservedBits"]), ([], []))
+        quad = objects[-1]
+        self.assertEqual((quad["links"], quad["dataRate"], quad["level"], quad["subImages"]), (4, "3G", 0, 4))
+        self.assertEqual({f["key"]: f["value"] for f in quad["fields"]}["channel"], 3)
+
+    def test_messages_give_status_2_and_bad_input_status_1(self):
+        # (arguments, stdin, status, text expected on stdout or stderr)
+        cases = [
+            (["89000004"], None, 2, "reserved: Reserved bit not 0, Byte 0, Bit 2"),
+            (["89000004"], None, 2, "check: Invalid picture rate: 0"),
+            (["--as", "720_1g5", "81050001"], None, 2, "check: Incorrect payload identifier: 129"),
+            (["12345678"], None, 2, "check: Error packet does not match any supported type"),
+            (["89C98001", "00"], None, 1, "cannot read"),
+            (["1FFFFFFFF"], None, 1, "cannot read"),
+            (["--as", "1080_5g", "89C98001"], None, 1, "unknown class"),
+            (["--frobnicate"], None, 1, "unknown option"),
+            ([], "85052001\nnot-a-word\n", 1, "line 2: cannot read"),
+            ([], "x" * 100000 + "\n85052001", 1, "line 1: longer than 256 bytes"),
+            ([], "85052001\n97C98005\n", 2, "check: Incorrect AudioCopyStatus for channel 1 or 2: 1"),
+            (["--build", "1080_3g", "depth=4"], None, 1, "does not fit field depth (2 bits)"),
+            (["--build", "1080_3g", "channel=1"], None, 1, "1080_3g has no field channel"),
+        ]
+        for args, stdin, status, text in cases:
+            with self.subTest(args=args, stdin=stdin):
+                result = run(*args, stdin=stdin)
+                self.assertEqual(result.returncode, status, result.stdout + result.stderr)
+                self.assertIn(text, result.stdout + result.stderr)
+
+    def test_build_makes_the_word_engineers_expect(self):
+        result = run("--build", "2160_QuadLink3g", "transport=1", "picture=1", "rate=9", "aspect=1",
+                     "depth=1", "channel=3")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertTrue(result.stdout.startswith("0x97C980C1  bytes 97 C9 80 C1\n"), result.stdout)
+        result = run("--json", "--build", "0x89", "TransportFormat=1", "PictureFormat=1", "PictureRate=0x9",
+                     "AspectRatio=1", "BitDepth=1")
+        self.assertEqual(json.loads(result.stdout)["word"], "0x89C98001")
+
+
+if __name__ == "__main__":
+    unittest.main()

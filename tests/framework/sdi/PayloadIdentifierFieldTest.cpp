@@ -1,0 +1,87 @@
+#include "framework/sdi/PayloadIdentifierBase.h"
+
+#include <gtest/gtest.h>
+
+using namespace Tessaly::Sdi;
+
+namespace {
+
+PayloadIdentifierField field(int byteIndex, std::vector<int> bits)
+{
+    PayloadIdentifierField f;
+    f.byteIndex = byteIndex;
+    for (int bit : bits)
+        f.bits.push_back(static_cast<PayloadIdentifierField::Bit>(bit));
+    return f;
+}
+
+struct WriteCase {
+    const char* name;
+    PayloadIdentifierField field;
+    unsigned int before;
+    int value;
+    bool accepted;
+    unsigned int after;
+};
+
+TEST(PayloadIdentifierField, WritesValuesThatFitAndRefusesOthers)
+{
+    const WriteCase cases[] = {
+        {"two bits, 3 sets both", field(3, {0, 1}), 0, 3, true, 0x00000003},
+        {"two bits, 4 refused", field(3, {0, 1}), 0x12345678, 4, false, 0x12345678},
+        {"negative refused", field(0, {0}), 0xFFFFFFFF, -1, false, 0xFFFFFFFF},
+        {"writing 0 clears only the field", field(1, {4, 5}), 0xFFFFFFFF, 0, true, 0xFFCFFFFF},
+        {"value bits follow the listed order", field(2, {4, 7}), 0, 1, true, 0x00001000},
+        {"second listed bit is value bit 1", field(2, {4, 7}), 0, 2, true, 0x00008000},
+        {"byte 0 is the top byte", field(0, {0, 1, 2, 3, 4, 5, 6, 7}), 0, 0x89, true, 0x89000000},
+        {"eight bits hold 255", field(3, {0, 1, 2, 3, 4, 5, 6, 7}), 0, 255, true, 0x000000FF},
+        {"eight bits refuse 256", field(3, {0, 1, 2, 3, 4, 5, 6, 7}), 0, 256, false, 0},
+        {"no bits take only 0", field(3, {}), 7, 0, true, 7},
+        {"no bits refuse 1", field(3, {}), 7, 1, false, 7},
+        {"nine bits take only 0", field(3, {0, 1, 2, 3, 4, 5, 6, 7, 0}), 0xFF, 0, true, 0},
+        {"nine bits refuse 1", field(3, {0, 1, 2, 3, 4, 5, 6, 7, 0}), 0, 1, false, 0},
+        {"byte beyond the word refused", field(4, {0}), 0, 1, false, 0},
+        {"bit beyond the byte refused", field(3, {8}), 0, 1, false, 0},
+    };
+    for (const auto& c : cases) {
+        unsigned int word = c.before;
+        EXPECT_EQ(c.field.applyValueToPayloadIdentifierWord(word, c.value), c.accepted) << c.name;
+        EXPECT_EQ(word, c.after) << c.name;
+        if (c.accepted && c.value != 0) {
+            EXPECT_EQ(c.field.readFromPayloadIdentifierWord(word), c.value) << c.name;
+        }
+    }
+}
+
+TEST(PayloadIdentifierField, ReadsNothingOutsideTheWord)
+{
+    EXPECT_EQ(field(-1, {0}).readFromPayloadIdentifierWord(0xFFFFFFFF), 0);
+    EXPECT_EQ(field(2, {9, 0}).readFromPayloadIdentifierWord(0xFFFFFFFF), 2);
+    EXPECT_EQ(field(3, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).readFromPayloadIdentifierWord(1), 255);
+}
+
+TEST(PayloadIdentifierField, SharedDefinitionsSitWhereTheWordCarriesThem)
+{
+    using B = PayloadIdentifierBase;
+    const struct {
+        PayloadIdentifierField definition;
+        unsigned int mask;
+    } cases[] = {
+        {B::defaultPayloadIdentifierFieldDefinition(), 0xFF000000},
+        {B::defaultPictureRateFieldDefinition(), 0x000F0000},
+        {B::defaultPictureFormatFieldDefinition(), 0x00400000},
+        {B::defaultTransportFormatFieldDefinition(), 0x00800000},
+        {B::generalTransferCharacteristicsFieldDefinition(), 0x00300000},
+        {B::defaultSamplingStructureFieldDefinition(), 0x00000F00},
+        {B::generalHorizontalPixelArraySizeFieldDefinition(), 0x00004000},
+        {B::defaultBitDepthFieldDefinition(), 0x00000003},
+        {B::generalLuminanceAndColourDifferenceFieldDefinition(), 0x00000010},
+        {B::defaultChannelFieldDefinition(), 0x000000E0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.definition.wordMask(), c.mask);
+    // Value bit order: the picture rate's first listed bit is its lowest.
+    EXPECT_EQ(B::defaultPictureRateFieldDefinition().readFromPayloadIdentifierWord(0x00090000), 9);
+}
+
+} // namespace

@@ -17,6 +17,7 @@ const char* const usageLines[] = {
     "       rawframes json OBJECT            write a datacore (0x1010) frame holding the JSON object",
     "       rawframes hex ID PAYLOAD [SOURCE]",
     "                                        write a frame of type ID (e.g. 0x1011) with the hexadecimal payload",
+    "OBJECT or PAYLOAD '-' is read from standard input.",
     "Frames are written to standard output; redirect it to a file or a socket tool.",
 };
 
@@ -71,6 +72,15 @@ int writeFrame(const QByteArray& frame, const QString& error)
     return 0;
 }
 
+// An argument, or standard input for "-".
+QByteArray argumentText(const QString& arg)
+{
+    if (arg != QLatin1String("-"))
+        return arg.toUtf8();
+    QFile input;
+    return input.open(stdin, QIODevice::ReadOnly) ? input.readAll() : QByteArray();
+}
+
 bool parseNumber(const QString& text, quint16& value)
 {
     bool ok = false;
@@ -94,14 +104,14 @@ int main(int argc, char* argv[])
 
     QString error;
     if (command == QLatin1String("json") && args.size() == 2)
-        return writeFrame(frameFromJson(args[1].toUtf8(), error), error);
+        return writeFrame(frameFromJson(argumentText(args[1]), error), error);
     if (command == QLatin1String("hex") && (args.size() == 3 || args.size() == 4)) {
         quint16 id = 0, source = 0;
         if (!parseNumber(args[1], id))
             return fail(QStringLiteral("not a packet identifier: %1").arg(args[1]));
         if (args.size() == 4 && !parseNumber(args[3], source))
             return fail(QStringLiteral("not a source instance (0..65535): %1").arg(args[3]));
-        return writeFrame(frameFromHexPayload(id, source, args[2].toLatin1(), error), error);
+        return writeFrame(frameFromHexPayload(id, source, argumentText(args[2]), error), error);
     }
     if (command == QLatin1String("read") && args.size() == 2)
         return readFrames(args[1]);

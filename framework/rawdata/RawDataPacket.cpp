@@ -50,7 +50,7 @@ RawDataPacket::Header RawDataPacket::peekHeader(const char* data, qint64 size)
     // this at every offset while skipping garbage.
     Header h;
     const auto* bytes = reinterpret_cast<const uchar*>(data);
-    if (size <= 0 || std::memcmp(bytes, magicWireBytes, size_t(qMin<qint64>(size, 8))) != 0) {
+    if (size <= 0 || bytes[0] != magicWireBytes[0] || std::memcmp(bytes, magicWireBytes, size_t(qMin<qint64>(size, 8))) != 0) {
         h.packetIdentifier = peekNotAFrame;
         return h;
     }

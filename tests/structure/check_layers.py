@@ -71,7 +71,8 @@ def includes(root):
     """(including file, included file) pairs between our own files, paths relative to root."""
     for folder in SOURCE_FOLDERS:
         for directory, subdirectories, files in os.walk(os.path.join(root, folder)):
-            subdirectories.sort()
+            # Test folders inside a source folder are tests, not part of its layer.
+            subdirectories[:] = sorted(name for name in subdirectories if name not in ("test", "tests"))
             for file in sorted(files):
                 if not file.endswith(SOURCE_SUFFIXES):
                     continue

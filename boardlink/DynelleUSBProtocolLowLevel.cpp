@@ -11,9 +11,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <string>
+
+using Tessaly::SystemError;
 
 int DynelleUSBProtocolLowLevel::writeFailureReports = 0;
 
@@ -75,8 +75,7 @@ bool DynelleUSBProtocolLowLevel::testPresenceOfUSBDevice()
 {
     if (device.stat(devicePath) == 0)
         return true;
-    const int error = errno;
-    Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": ", devicePath, " Error ", error, ": ", std::strerror(error));
+    Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": ", devicePath, " Error ", SystemError::last());
     return false;
 }
 
@@ -87,16 +86,15 @@ bool DynelleUSBProtocolLowLevel::openPort()
 
     fd = device.open(devicePath, O_RDWR | O_NOCTTY | O_SYNC);
     if (fd == -1) {
-        const int error = errno;
-        Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": Failed Opening \"", devicePath, "\": ", std::strerror(error));
+        Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": Failed Opening \"", devicePath, "\": ",
+                        SystemError::last().text());
         return false;
     }
 
     // Without waiting: if the instrument server holds the node, say so now.
     if (device.setLock(fd, wholeFileLock(F_WRLCK)) == -1) {
-        const int error = errno;
         Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": Couldnt get exclusive access \"", devicePath, "\": ",
-                        std::strerror(error));
+                        SystemError::last().text());
         device.close(fd);
         fd = -1;
         return false;
@@ -123,8 +121,8 @@ bool DynelleUSBProtocolLowLevel::setTTY()
     if (!failedCall)
         return true;
 
-    const int error = errno;
-    Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": ", error, failedCall, std::strerror(error));
+    const SystemError error = SystemError::last();
+    Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": ", error.number, failedCall, error.text());
     device.close(fd);
     fd = -1;
     return false;
@@ -138,9 +136,8 @@ bool DynelleUSBProtocolLowLevel::sendLine(const QString& text)
         txByteCount += static_cast<int>(written);
         return true;
     }
-    const int error = errno;
     if (writeFailureReports < maxWriteFailureReports) {
-        Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": ", " Error ", error, ": ", std::strerror(error));
+        Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": ", " Error ", SystemError::last());
         ++writeFailureReports;
     }
     return false;
@@ -152,8 +149,7 @@ bool DynelleUSBProtocolLowLevel::fillReadQueue()
     for (;;) {
         const ssize_t count = device.read(fd, buffer, sizeof buffer);
         if (count == -1) {
-            const int error = errno;
-            Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": ", "Read Error ", error, ": ", std::strerror(error));
+            Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": ", "Read Error ", SystemError::last());
             return false;
         }
         rxByteCount += static_cast<int>(count);

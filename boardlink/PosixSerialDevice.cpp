@@ -1,5 +1,7 @@
 #include "boardlink/PosixSerialDevice.h"
 
+#include "logging/SystemError.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -60,7 +62,7 @@ int PosixSerialDevice::nanosleep(const struct timespec& duration)
     // A stray signal must not cut a poll interval short: sleep out the rest.
     struct timespec remaining = duration;
     int result;
-    while ((result = ::nanosleep(&remaining, &remaining)) == -1 && errno == EINTR) {
+    while ((result = ::nanosleep(&remaining, &remaining)) == -1 && Tessaly::SystemError::last().number == EINTR) {
     }
     return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logging/SystemError.h"
+
 #include <QString>
 
 #include <spdlog/spdlog.h>
@@ -11,7 +13,7 @@
 // reporting site, build the text only when the level lets it through, and
 // start it with the reporting function's signature (pass Q_FUNC_INFO).
 //
-//   Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": Failed Opening \"", path, "\": ", strerror(e));
+//   Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": ", path, " Error ", Tessaly::SystemError::last());
 
 namespace Tessaly {
 
@@ -20,6 +22,7 @@ namespace detail {
 inline void append(std::string& text, const char* piece) { text += piece ? piece : "(null)"; }
 inline void append(std::string& text, const std::string& piece) { text += piece; }
 inline void append(std::string& text, const QString& piece) { text += piece.toStdString(); }
+inline void append(std::string& text, const SystemError& error) { text += error.describe(); }
 template <typename Number, typename = std::enable_if_t<std::is_arithmetic_v<Number>>>
 void append(std::string& text, Number piece) { text += std::to_string(piece); }
 

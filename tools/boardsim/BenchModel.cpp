@@ -115,27 +115,6 @@ std::vector<std::string> BenchModel::answer(const std::string& request) const
     return {"# unknown request \"" + escapeBytes(line) + "\""};
 }
 
-const char* BenchModel::plateName(Plate plate)
-{
-    switch (plate) {
-    case Plate::G: return "g";
-    case Plate::V: return "v";
-    case Plate::None: break;
-    }
-    return "none";
-}
-
-const char* BenchModel::protocolName(Protocol protocol)
-{
-    switch (protocol) {
-    case Protocol::SingleWire: return "single";
-    case Protocol::Smb: return "smb";
-    case Protocol::I2c: return "i2c";
-    case Protocol::None: break;
-    }
-    return "none";
-}
-
 static std::string volts(int millivolts)
 {
     char text[32];
@@ -152,9 +131,9 @@ std::vector<std::string> BenchModel::describe() const
     const int supply = supplyingInput();
     lines.push_back("supply " + (supply < 0 ? std::string("none") : "J" + std::to_string(supply + 1)) + ", drop "
                     + std::to_string(dropMv) + " mV");
-    lines.push_back(std::string("plate ") + plateName(fittedPlate) + ", protocol " + protocolName(batteryProtocol)
-                    + ", battery " + volts(batteryMv) + ", capacity " + std::to_string(capacityPercent)
-                    + " %, gauge " + std::to_string(gaugePercent) + " %, raw " + std::to_string(rawFigure)
+    lines.push_back(std::string("plate ") + nameOf(plateNames, fittedPlate) + ", protocol "
+                    + nameOf(protocolNames, batteryProtocol) + ", battery " + volts(batteryMv) + ", capacity "
+                    + std::to_string(capacityPercent) + " %, gauge " + std::to_string(gaugePercent) + " %, raw " + std::to_string(rawFigure)
                     + ", full runtime " + std::to_string(fullRuntimeMin) + " min");
     for (const auto& [letter, text] : overrides)
         lines.push_back(std::string("override ") + letter + " " + text);

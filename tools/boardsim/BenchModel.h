@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NameTable.h"
 #include "PowerInput.h"
 
 #include <array>
@@ -66,9 +67,6 @@ public:
     // A human-readable account of the bench, one line per item.
     std::vector<std::string> describe() const;
 
-    static const char* plateName(Plate plate);
-    static const char* protocolName(Protocol protocol);
-
 private:
     std::string numericReply(char letter, int value) const;
 
@@ -84,3 +82,12 @@ private:
     std::string versionText = "1.0 tr417_sim";
     std::map<char, std::string> overrides;
 };
+
+inline constexpr Named<BenchModel::Plate> plateNames[] = {
+    {"g", BenchModel::Plate::G}, {"v", BenchModel::Plate::V}, {"none", BenchModel::Plate::None}};
+
+inline constexpr Named<BenchModel::Protocol> protocolNames[] = {
+    {"single", BenchModel::Protocol::SingleWire},
+    {"smb", BenchModel::Protocol::Smb},
+    {"i2c", BenchModel::Protocol::I2c},
+    {"none", BenchModel::Protocol::None}};

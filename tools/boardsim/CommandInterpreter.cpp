@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -102,171 +103,198 @@ std::string CommandInterpreter::Result::text() const
     return out;
 }
 
+struct CommandInterpreter::Command {
+    const char* section; // the heading help lists the command under
+    const char* verb;
+    std::string usage;   // the arguments after the verb
+    const char* help;    // may run over several lines
+    Result (CommandInterpreter::*handler)(const Command&, const Words&, const std::string& line);
+    void (BenchModel::*setting)(int) = nullptr; // for the plain integer settings
+};
+
+const std::vector<CommandInterpreter::Command>& CommandInterpreter::commands()
+{
+    using C = CommandInterpreter;
+    static const std::vector<Command> table = {
+        {"Bench", "j1", "<volts>", "set the supply on J1 (ACDC), e.g. j1 14.0", &C::setInput},
+        {"Bench", "j2", "<volts>", "set the supply on J2 (DC)", &C::setInput},
+        {"Bench", "j3", "<volts>", "set the supply on J3 (battery)", &C::setInput},
+        {"Bench", "drop", "<millivolts>", "drop from the supplying input to the system rail (default 100)", &C::drop},
+        {"Bench", "plate", choicesOf(plateNames), "fit a G plate (single wire), a V plate (SMB) or none", &C::plate},
+        {"Bench", "protocol", choicesOf(protocolNames), "the fitted battery's protocol", &C::protocol},
+        {"Bench", "battery", "<volts>", "the battery's voltage", &C::battery},
+        {"Bench", "capacity", "<integer>", "the battery's capacity in %", &C::setInteger, &BenchModel::setCapacity},
+        {"Bench", "gauge", "<integer>", "the analog fuel gauge in %", &C::setInteger, &BenchModel::setGauge},
+        {"Bench", "raw", "<integer>", "the raw fuel gauge figure", &C::setInteger, &BenchModel::setRawGauge},
+        {"Bench", "runtime", "<integer>", "minutes a full battery lasts", &C::setInteger, &BenchModel::setFullRuntime},
+        {"Bench", "version", "<text>", "the text after V in the version reply", &C::version},
+        {"Bench", "set", "<A|B|C|G|P|S|T> <text>", "the board answers \"<letter> <text>\" whatever the bench says",
+         &C::setOverride},
+        {"Bench", "unset", "<letter>|all", "back to the bench's own figures", &C::unsetOverride},
+        {"Faults", "fault", "[" + choicesOf(faultNames) + " [on|off] | overlong [n] | vanish | clear]",
+         "alone: the faults that are on; a fault's name switches it on, or off with off;\n"
+         "overlong sends one line of n characters (default 1024); vanish closes the\n"
+         "board's side, as if unplugged; clear switches every fault off",
+         &C::fault},
+        {"Faults", "lock", "on|off", "hold the device's exclusive lock, as kw_server does", &C::lock},
+        {"Faults", "send", "<text>", "send a line (escapes \\r \\n \\0 \\xHH)", &C::send},
+        {"Faults", "sendraw", "<text>", "send bytes as they are (the same escapes)", &C::send},
+        {"Inspection", "status", "", "the bench, the faults and the line", &C::status},
+        {"Inspection", "readings", "", "the board's reply to every request letter", &C::readings},
+        {"Inspection", "record", "[count|clear|dump [file]]", "request lines received, as \"<monotonic ms> <line>\"",
+         &C::record},
+        {"Inspection", "now", "", "the monotonic clock in ms", &C::now},
+        {"Inspection", "help", "", "this list", &C::help},
+        {"Inspection", "quit", "", "end the simulator", &C::quit},
+        {"Inspection", "exit", "", "the same as quit", &C::quit},
+    };
+    return table;
+}
+
+std::string CommandInterpreter::helpText()
+{
+    constexpr size_t column = 28;
+    std::string text;
+    const char* section = "";
+    for (const Command& command : commands()) {
+        if (std::string(section) != command.section) {
+            section = command.section;
+            text += std::string(section) + ":\n";
+        }
+        std::string left = "  " + std::string(command.verb) + (command.usage.empty() ? "" : " " + command.usage);
+        left += left.size() < column ? std::string(column - left.size(), ' ') : "\n" + std::string(column, ' ');
+        std::istringstream help(command.help);
+        for (std::string helpLine; std::getline(help, helpLine); left = std::string(column, ' '))
+            text += left + helpLine + "\n";
+    }
+    return text;
+}
+
+CommandInterpreter::Result CommandInterpreter::usageError(const Command& command)
+{
+    return failure("usage: " + std::string(command.verb) + (command.usage.empty() ? "" : " " + command.usage));
+}
+
 CommandInterpreter::CommandInterpreter(BenchModel& benchModel, ReplyShaper& replyShaper,
                                        RequestRecorder& requestRecorder, BoardLine& boardLine)
     : model(benchModel), shaper(replyShaper), recorder(requestRecorder), line(boardLine)
 {
 }
 
-const char* CommandInterpreter::helpText()
-{
-    return "Bench:\n"
-           "  j1 <V> | j2 <V> | j3 <V>   set the supply on J1 (ACDC), J2 (DC) or J3 (battery), e.g. j1 14.0\n"
-           "  drop <mV>                  drop from the supplying input to the system rail (default 100)\n"
-           "  plate g|v|none             fit a G plate (single wire), a V plate (SMB) or none\n"
-           "  protocol single|smb|i2c|none   the fitted battery's protocol\n"
-           "  battery <V> | capacity <%> | gauge <%> | raw <n> | runtime <min>\n"
-           "  version <text>             the text after V in the version reply\n"
-           "  set <A|B|C|G|P|S|T> <text> the board answers \"<letter> <text>\" whatever the bench says\n"
-           "  unset <letter>|all         back to the bench's own figures\n"
-           "Faults:\n"
-           "  fault <silence|noversion|crlf|nul|garbage|split> [on|off]\n"
-           "  fault overlong [n]         send one line of n characters (default 1024)\n"
-           "  fault vanish               close the board's side, as if unplugged\n"
-           "  fault clear                all faults off\n"
-           "  lock on|off                hold the device's exclusive lock, as kw_server does\n"
-           "  send <text> | sendraw <text>  send a line (escapes \\r \\n \\0 \\xHH) / bytes as they are\n"
-           "Inspection:\n"
-           "  status | readings | fault\n"
-           "  record [count|clear|dump [file]]   request lines received, as \"<monotonic ms> <line>\"\n"
-           "  now                        the monotonic clock in ms\n"
-           "  quit\n";
-}
-
 CommandInterpreter::Result CommandInterpreter::execute(const std::string& command)
 {
-    const std::vector<std::string> words = splitWords(command);
+    const Words words = splitWords(command);
     if (words.empty())
         return success();
-    const std::string& verb = words[0];
-    int value = 0;
-
-    if (verb == "help") {
-        std::vector<std::string> lines;
-        std::istringstream help(helpText());
-        for (std::string text; std::getline(help, text);)
-            lines.push_back(text);
-        return success(lines);
-    }
-    if (verb == "status")
-        return status();
-    if (verb == "readings") {
-        std::vector<std::string> lines;
-        for (const char* request : {"S", "P", "C", "T", "A", "B", "G", "V"})
-            for (const auto& reply : model.answer(request))
-                lines.push_back(escapeBytes(reply));
-        return success(lines);
-    }
-    if (verb == "j1" || verb == "j2" || verb == "j3")
-        return words.size() == 2 ? setInput(verb[1] - '1', words[1]) : failure("usage: " + verb + " <volts>");
-    if (verb == "drop") {
-        if (words.size() != 2 || !parseInteger(words[1], value) || value < 0)
-            return failure("usage: drop <millivolts>");
-        model.setDrop(value);
-        return success();
-    }
-    if (verb == "plate") {
-        if (words.size() == 2 && words[1] == "g")
-            model.setPlate(BenchModel::Plate::G);
-        else if (words.size() == 2 && words[1] == "v")
-            model.setPlate(BenchModel::Plate::V);
-        else if (words.size() == 2 && words[1] == "none")
-            model.setPlate(BenchModel::Plate::None);
-        else
-            return failure("usage: plate g|v|none");
-        return success();
-    }
-    if (verb == "protocol") {
-        if (words.size() == 2 && words[1] == "single")
-            model.setProtocol(BenchModel::Protocol::SingleWire);
-        else if (words.size() == 2 && words[1] == "smb")
-            model.setProtocol(BenchModel::Protocol::Smb);
-        else if (words.size() == 2 && words[1] == "i2c")
-            model.setProtocol(BenchModel::Protocol::I2c);
-        else if (words.size() == 2 && words[1] == "none")
-            model.setProtocol(BenchModel::Protocol::None);
-        else
-            return failure("usage: protocol single|smb|i2c|none");
-        return success();
-    }
-    if (verb == "battery") {
-        if (words.size() != 2 || !parseVolts(words[1], value))
-            return failure("usage: battery <volts>");
-        model.setBatteryVoltage(value);
-        return success();
-    }
-    if (verb == "capacity" || verb == "gauge" || verb == "raw" || verb == "runtime") {
-        if (words.size() != 2 || !parseInteger(words[1], value))
-            return failure("usage: " + verb + " <integer>");
-        if (verb == "capacity")
-            model.setCapacity(value);
-        else if (verb == "gauge")
-            model.setGauge(value);
-        else if (verb == "raw")
-            model.setRawGauge(value);
-        else
-            model.setFullRuntime(value);
-        return success();
-    }
-    if (verb == "version") {
-        model.setVersion(restOfLine(command));
-        return success();
-    }
-    if (verb == "set") {
-        static const std::string letters = "ABCGPST";
-        if (words.size() < 3 || words[1].size() != 1 || letters.find(words[1][0]) == std::string::npos)
-            return failure("usage: set <A|B|C|G|P|S|T> <text>");
-        model.setOverride(words[1][0], restOfLine(restOfLine(command)));
-        return success();
-    }
-    if (verb == "unset") {
-        if (words.size() != 2)
-            return failure("usage: unset <letter>|all");
-        if (words[1] == "all")
-            model.clearOverrides();
-        else if (words[1].size() != 1 || !model.clearOverride(words[1][0]))
-            return failure("no override for " + words[1]);
-        return success();
-    }
-    if (verb == "fault")
-        return fault(words);
-    if (verb == "lock") {
-        bool locked = false;
-        if (words.size() != 2 || !onOff(words, 1, locked))
-            return failure("usage: lock on|off");
-        std::string error;
-        if (!line.setLocked(locked, error))
-            return failure(error);
-        return success();
-    }
-    if (verb == "send" || verb == "sendraw") {
-        std::string bytes;
-        if (!unescapeBytes(restOfLine(command), bytes))
-            return failure("bad escape in " + verb);
-        line.transmit(verb == "send" ? bytes + "\n" : bytes);
-        return success();
-    }
-    if (verb == "record")
-        return record(words);
-    if (verb == "now")
-        return success({std::to_string(monotonicMilliseconds())});
-    if (verb == "quit" || verb == "exit") {
-        line.requestQuit();
-        return success();
-    }
-    return failure("unknown command \"" + escapeBytes(verb) + "\" (try help)");
+    for (const Command& entry : commands())
+        if (words[0] == entry.verb)
+            return (this->*entry.handler)(entry, words, command);
+    return failure("unknown command \"" + escapeBytes(words[0]) + "\" (try help)");
 }
 
-CommandInterpreter::Result CommandInterpreter::setInput(int input, const std::string& argument)
+CommandInterpreter::Result CommandInterpreter::help(const Command&, const Words&, const std::string&)
 {
+    std::vector<std::string> lines;
+    std::istringstream text(helpText());
+    for (std::string helpLine; std::getline(text, helpLine);)
+        lines.push_back(helpLine);
+    return success(lines);
+}
+
+CommandInterpreter::Result CommandInterpreter::readings(const Command&, const Words&, const std::string&)
+{
+    std::vector<std::string> lines;
+    for (const char* request : {"S", "P", "C", "T", "A", "B", "G", "V"})
+        for (const auto& reply : model.answer(request))
+            lines.push_back(escapeBytes(reply));
+    return success(lines);
+}
+
+CommandInterpreter::Result CommandInterpreter::setInput(const Command& command, const Words& words, const std::string&)
+{
+    if (words.size() != 2)
+        return usageError(command);
     int millivolts = 0;
-    if (!parseVolts(argument, millivolts))
-        return failure("not a voltage between 0 and 60: " + argument);
-    model.setInputVoltage(input, millivolts);
+    if (!parseVolts(words[1], millivolts))
+        return failure("not a voltage between 0 and 60: " + words[1]);
+    model.setInputVoltage(command.verb[1] - '1', millivolts);
     return success();
 }
 
-CommandInterpreter::Result CommandInterpreter::fault(const std::vector<std::string>& words)
+CommandInterpreter::Result CommandInterpreter::drop(const Command& command, const Words& words, const std::string&)
+{
+    int value = 0;
+    if (words.size() != 2 || !parseInteger(words[1], value) || value < 0)
+        return usageError(command);
+    model.setDrop(value);
+    return success();
+}
+
+CommandInterpreter::Result CommandInterpreter::plate(const Command& command, const Words& words, const std::string&)
+{
+    BenchModel::Plate plate{};
+    if (words.size() != 2 || !valueOf(plateNames, words[1], plate))
+        return usageError(command);
+    model.setPlate(plate);
+    return success();
+}
+
+CommandInterpreter::Result CommandInterpreter::protocol(const Command& command, const Words& words, const std::string&)
+{
+    BenchModel::Protocol protocol{};
+    if (words.size() != 2 || !valueOf(protocolNames, words[1], protocol))
+        return usageError(command);
+    model.setProtocol(protocol);
+    return success();
+}
+
+CommandInterpreter::Result CommandInterpreter::battery(const Command& command, const Words& words, const std::string&)
+{
+    int millivolts = 0;
+    if (words.size() != 2 || !parseVolts(words[1], millivolts))
+        return usageError(command);
+    model.setBatteryVoltage(millivolts);
+    return success();
+}
+
+CommandInterpreter::Result CommandInterpreter::setInteger(const Command& command, const Words& words, const std::string&)
+{
+    int value = 0;
+    if (words.size() != 2 || !parseInteger(words[1], value))
+        return usageError(command);
+    (model.*command.setting)(value);
+    return success();
+}
+
+CommandInterpreter::Result CommandInterpreter::version(const Command&, const Words&, const std::string& text)
+{
+    model.setVersion(restOfLine(text));
+    return success();
+}
+
+CommandInterpreter::Result CommandInterpreter::setOverride(const Command& command, const Words& words,
+                                                           const std::string& text)
+{
+    static const std::string letters = "ABCGPST";
+    if (words.size() < 3 || words[1].size() != 1 || letters.find(words[1][0]) == std::string::npos)
+        return usageError(command);
+    model.setOverride(words[1][0], restOfLine(restOfLine(text)));
+    return success();
+}
+
+CommandInterpreter::Result CommandInterpreter::unsetOverride(const Command& command, const Words& words,
+                                                             const std::string&)
+{
+    if (words.size() != 2)
+        return usageError(command);
+    if (words[1] == "all")
+        model.clearOverrides();
+    else if (words[1].size() != 1 || !model.clearOverride(words[1][0]))
+        return failure("no override for " + words[1]);
+    return success();
+}
+
+CommandInterpreter::Result CommandInterpreter::fault(const Command& command, const Words& words, const std::string&)
 {
     if (words.size() == 1) {
         std::string names;
@@ -287,34 +315,41 @@ CommandInterpreter::Result CommandInterpreter::fault(const std::vector<std::stri
     if (name == "overlong") {
         int length = 1024;
         if (words.size() > 2 && (!parseInteger(words[2], length) || length < 1 || length > 1000000))
-            return failure("usage: fault overlong [length]");
+            return usageError(command);
         line.transmit("X" + std::string(static_cast<size_t>(length - 1), 'x') + "\n");
         return success();
     }
-    bool* flag = nullptr;
-    if (name == "silence")
-        flag = &shaper.faults.silence;
-    else if (name == "noversion")
-        flag = &shaper.faults.noVersion;
-    else if (name == "crlf")
-        flag = &shaper.faults.crlf;
-    else if (name == "nul")
-        flag = &shaper.faults.nul;
-    else if (name == "garbage")
-        flag = &shaper.faults.garbage;
-    else if (name == "split")
-        flag = &shaper.faults.split;
+    bool ReplyShaper::Faults::*flag = nullptr;
     bool on = true;
-    if (flag == nullptr || words.size() > 3 || !onOff(words, 2, on))
-        return failure("usage: fault silence|noversion|crlf|nul|garbage|split [on|off], "
-                       "fault overlong [n], fault vanish, fault clear");
-    *flag = on;
-    if (flag == &shaper.faults.split && !on)
+    if (!valueOf(faultNames, name, flag) || words.size() > 3 || !onOff(words, 2, on))
+        return usageError(command);
+    shaper.faults.*flag = on;
+    if (flag == &ReplyShaper::Faults::split && !on)
         line.transmit(shaper.flushHeld());
     return success();
 }
 
-CommandInterpreter::Result CommandInterpreter::record(const std::vector<std::string>& words)
+CommandInterpreter::Result CommandInterpreter::lock(const Command& command, const Words& words, const std::string&)
+{
+    bool locked = false;
+    if (words.size() != 2 || !onOff(words, 1, locked))
+        return usageError(command);
+    std::string error;
+    if (!line.setLocked(locked, error))
+        return failure(error);
+    return success();
+}
+
+CommandInterpreter::Result CommandInterpreter::send(const Command& command, const Words&, const std::string& text)
+{
+    std::string bytes;
+    if (!unescapeBytes(restOfLine(text), bytes))
+        return failure("bad escape in " + std::string(command.verb));
+    line.transmit(std::string(command.verb) == "send" ? bytes + "\n" : bytes);
+    return success();
+}
+
+CommandInterpreter::Result CommandInterpreter::record(const Command& command, const Words& words, const std::string&)
 {
     if (words.size() == 1 || (words[1] == "dump" && words.size() == 2)) {
         std::vector<std::string> lines;
@@ -334,10 +369,21 @@ CommandInterpreter::Result CommandInterpreter::record(const std::vector<std::str
             return failure(error);
         return success();
     }
-    return failure("usage: record [count|clear|dump [file]]");
+    return usageError(command);
 }
 
-CommandInterpreter::Result CommandInterpreter::status() const
+CommandInterpreter::Result CommandInterpreter::now(const Command&, const Words&, const std::string&)
+{
+    return success({std::to_string(monotonicMilliseconds())});
+}
+
+CommandInterpreter::Result CommandInterpreter::quit(const Command&, const Words&, const std::string&)
+{
+    line.requestQuit();
+    return success();
+}
+
+CommandInterpreter::Result CommandInterpreter::status(const Command&, const Words&, const std::string&)
 {
     std::vector<std::string> lines = model.describe();
     lines.push_back("version \"V" + escapeBytes(model.version()) + "\"");

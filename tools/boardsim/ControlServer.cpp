@@ -1,5 +1,7 @@
 #include "ControlServer.h"
 
+#include "logging/SystemError.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -11,7 +13,13 @@
 
 namespace {
 constexpr size_t maximumCommandLength = 65536;
+
+// A non-blocking call that found nothing to do, or a signal cut it short.
+bool retryable(const Tessaly::SystemError& error)
+{
+    return error.number == EAGAIN || error.number == EINTR;
 }
+} // namespace
 
 struct ControlServer::Client {
     int in = -1;
@@ -53,7 +61,7 @@ bool ControlServer::listenAt(const std::string& socketFile, std::string& error)
     std::memcpy(address.sun_path, socketFile.c_str(), socketFile.size() + 1);
     listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (listenFd < 0) {
-        error = std::string("socket: ") + std::strerror(errno);
+        error = Tessaly::SystemError::last().message("socket");
         return false;
     }
     struct stat existing {};
@@ -61,7 +69,7 @@ bool ControlServer::listenAt(const std::string& socketFile, std::string& error)
         ::unlink(socketFile.c_str());
     if (::bind(listenFd, reinterpret_cast<struct sockaddr*>(&address), sizeof address) != 0
         || ::listen(listenFd, 8) != 0) {
-        error = "control socket " + socketFile + ": " + std::strerror(errno);
+        error = Tessaly::SystemError::last().message("control socket " + socketFile);
         return false;
     }
     struct stat created {};
@@ -117,7 +125,7 @@ void ControlServer::service(const std::vector<struct pollfd>& fds, size_t first,
             const ssize_t count = ::read(client.in, buffer, sizeof buffer);
             if (count > 0)
                 client.input.append(buffer, static_cast<size_t>(count));
-            else if (count == 0 || (errno != EAGAIN && errno != EINTR))
+            else if (count == 0 || !retryable(Tessaly::SystemError::last()))
                 client.inputClosed = true;
             for (size_t end; (end = client.input.find('\n')) != std::string::npos;) {
                 std::string command = client.input.substr(0, end);
@@ -137,7 +145,7 @@ void ControlServer::service(const std::vector<struct pollfd>& fds, size_t first,
                 : ::write(client.out, client.output.data(), client.output.size());
             if (written > 0)
                 client.output.erase(0, static_cast<size_t>(written));
-            else if (written < 0 && errno != EAGAIN && errno != EINTR) {
+            else if (written < 0 && !retryable(Tessaly::SystemError::last())) {
                 client.output.clear();
                 client.inputClosed = true;
             }

@@ -1,5 +1,7 @@
 #include "PseudoTerminal.h"
 
+#include "logging/SystemError.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -11,7 +13,7 @@
 
 static std::string systemError(const std::string& what)
 {
-    return what + ": " + std::strerror(errno);
+    return Tessaly::SystemError::last().message(what);
 }
 
 PseudoTerminal::~PseudoTerminal()

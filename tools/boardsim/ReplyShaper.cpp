@@ -70,17 +70,8 @@ std::string ReplyShaper::flushHeld()
 std::vector<std::string> ReplyShaper::activeFaults() const
 {
     std::vector<std::string> names;
-    if (faults.silence)
-        names.emplace_back("silence");
-    if (faults.noVersion)
-        names.emplace_back("noversion");
-    if (faults.crlf)
-        names.emplace_back("crlf");
-    if (faults.nul)
-        names.emplace_back("nul");
-    if (faults.garbage)
-        names.emplace_back("garbage");
-    if (faults.split)
-        names.emplace_back("split");
+    for (const auto& fault : faultNames)
+        if (faults.*fault.value)
+            names.emplace_back(fault.name);
     return names;
 }

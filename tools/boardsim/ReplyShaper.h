@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NameTable.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,3 +39,9 @@ private:
     std::string held;
     uint32_t noiseState = 0x2545f491u;
 };
+
+// In the order status and the fault list show them.
+inline constexpr Named<bool ReplyShaper::Faults::*> faultNames[] = {
+    {"silence", &ReplyShaper::Faults::silence}, {"noversion", &ReplyShaper::Faults::noVersion},
+    {"crlf", &ReplyShaper::Faults::crlf},       {"nul", &ReplyShaper::Faults::nul},
+    {"garbage", &ReplyShaper::Faults::garbage}, {"split", &ReplyShaper::Faults::split}};

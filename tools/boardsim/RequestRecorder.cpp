@@ -1,6 +1,7 @@
 #include "RequestRecorder.h"
 
 #include "Escape.h"
+#include "logging/SystemError.h"
 
 #include <cerrno>
 #include <cstring>
@@ -23,7 +24,7 @@ bool RequestRecorder::streamTo(const std::string& path, std::string& error)
 {
     std::FILE* file = std::fopen(path.c_str(), "a");
     if (file == nullptr) {
-        error = path + ": " + std::strerror(errno);
+        error = Tessaly::SystemError::last().message(path);
         return false;
     }
     if (stream != nullptr)
@@ -61,7 +62,7 @@ bool RequestRecorder::dumpTo(const std::string& path, std::string& error) const
 {
     std::FILE* file = std::fopen(path.c_str(), "w");
     if (file == nullptr) {
-        error = path + ": " + std::strerror(errno);
+        error = Tessaly::SystemError::last().message(path);
         return false;
     }
     for (const auto& entry : entries)

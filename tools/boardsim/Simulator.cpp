@@ -2,6 +2,7 @@
 
 #include "CommandInterpreter.h"
 #include "Escape.h"
+#include "logging/SystemError.h"
 
 #include <cerrno>
 #include <csignal>
@@ -57,7 +58,7 @@ void Simulator::writePending()
             pendingOutput.erase(0, static_cast<size_t>(written));
             continue;
         }
-        if (written < 0 && errno == EINTR)
+        if (written < 0 && Tessaly::SystemError::last().number == EINTR)
             continue;
         // EAGAIN: the line is full until the host reads; poll() tells when.
         // Anything else: keep the bytes, the line may recover.
@@ -69,10 +70,11 @@ void Simulator::readRequests()
 {
     char buffer[4096];
     const ssize_t count = ::read(terminal.master(), buffer, sizeof buffer);
-    if (count < 0 && errno != EAGAIN && errno != EINTR) {
+    const auto error = Tessaly::SystemError::last();
+    if (count < 0 && error.number != EAGAIN && error.number != EINTR) {
         // Only a broken line fails here (this side keeps a slave open), and
         // polling a broken line again would spin.
-        std::fprintf(stderr, "tr417_sim: line read failed: %s; the device is gone\n", std::strerror(errno));
+        std::fprintf(stderr, "%s; the device is gone\n", error.message("tr417_sim: line read failed").c_str());
         vanish();
         return;
     }
@@ -115,7 +117,7 @@ int Simulator::run(const Options& options)
     const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
     if (signalFd < 0) {
         // Without it Ctrl-C could not end the simulator and clean up.
-        std::perror("tr417_sim: signalfd");
+        std::fprintf(stderr, "%s\n", Tessaly::SystemError::last().message("tr417_sim: signalfd").c_str());
         return 1;
     }
 
@@ -166,9 +168,12 @@ int Simulator::run(const Options& options)
             const int64_t left = heldDeadline - monotonicMilliseconds();
             timeout = left > 0 ? static_cast<int>(left) : 0;
         }
-        if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) {
-            std::perror("tr417_sim: poll");
-            break;
+        if (::poll(fds.data(), fds.size(), timeout) < 0) {
+            const auto error = Tessaly::SystemError::last();
+            if (error.number != EINTR) {
+                std::fprintf(stderr, "%s\n", error.message("tr417_sim: poll").c_str());
+                break;
+            }
         }
         if (fds[0].revents & POLLIN)
             break;

@@ -3,6 +3,7 @@
 
 #include "CommandInterpreter.h"
 #include "Simulator.h"
+#include "logging/SystemError.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -34,7 +35,7 @@ void usage(std::FILE* stream)
                  "\n"
                  "Commands (on standard input or the control socket, one per line; each is\n"
                  "answered by its output and a line \"ok\" or \"error <reason>\"):\n%s",
-                 CommandInterpreter::helpText());
+                 CommandInterpreter::helpText().c_str());
 }
 
 // Client side of the control socket: one command, its answer on standard
@@ -50,13 +51,13 @@ int sendCommand(const std::string& socketPath, const std::string& command)
     std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0 || ::connect(fd, reinterpret_cast<struct sockaddr*>(&address), sizeof address) != 0) {
-        std::fprintf(stderr, "tr417_sim: cannot reach a simulator at %s: %s\n", socketPath.c_str(),
-                     std::strerror(errno));
+        std::fprintf(stderr, "%s\n",
+                     Tessaly::SystemError::last().message("tr417_sim: cannot reach a simulator at " + socketPath).c_str());
         return 2;
     }
     const std::string line = command + "\n";
     if (::send(fd, line.data(), line.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(line.size())) {
-        std::fprintf(stderr, "tr417_sim: send failed: %s\n", std::strerror(errno));
+        std::fprintf(stderr, "%s\n", Tessaly::SystemError::last().message("tr417_sim: send failed").c_str());
         ::close(fd);
         return 2;
     }

@@ -1,17 +1,18 @@
-#include "tests/upload/StandIn.h"
+#include "tests/upload/UploadFixture.h"
 #include <QFile>
+#include <QHostAddress>
+#include <QTcpServer>
 #include <gtest/gtest.h>
 
-TEST(CredentialsToolRoundTrip, BlockOpensWithTheProgramsKeysToTheGivenAccount)
+TEST_F(Upload, MissingFileSucceedsAfterOneTryWithoutContactingTheServer)
 {
-    if (!*DYNELLE_CREDENTIALS_TOOL)
-        GTEST_SKIP() << "the tools are not built";
-    QProcess tool;
-    tool.start(DYNELLE_CREDENTIALS_TOOL, {"encrypt", "operator-7"});
-    tool.write("s3cr:et p\xC3\xA4ssword\n");
-    tool.closeWriteChannel();
-    ASSERT_TRUE(tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0);
-    EXPECT_EQ(openCredentials(QByteArray::fromHex(tool.readAllStandardOutput().trimmed())), "operator-7:s3cr:et p\xC3\xA4ssword");
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    EXPECT_TRUE(repo.upload(ProductionArtifactsNexusRepo::credentials(),
+                            QStringLiteral("https://127.0.0.1:%1/service/rest/v1/components").arg(server.serverPort()),
+                            directory.filePath("absent.txt"), "/TR417/1/x/"));
+    EXPECT_EQ(messages, QStringList{"Could not open file"});
+    EXPECT_FALSE(server.waitForNewConnection(300));
 }
 
 // The account's password must not be recoverable with `strings`.

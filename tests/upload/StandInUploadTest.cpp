@@ -1,4 +1,4 @@
-#include "tests/upload/StandIn.h"
+#include "tests/upload/UploadFixture.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -12,45 +12,7 @@
 #include <ctime>
 #include <memory>
 
-static QStringList messages; // the upload's own, without Qt's warnings
-
-static bool keysWiped(const NexusUpload& u) { return u.key == decltype(u.key){} && u.iv == decltype(u.iv){}; }
-
-const QString user = QString::fromUtf8(openCredentials(ProductionArtifactsNexusRepo::credentials()));
-
-class Upload : public ::testing::Test {
-protected:
-    Upload()
-    {
-        messages.clear();
-        previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-            if (message.startsWith(QLatin1String("nexusUpload()")) || message == QLatin1String("Could not open file"))
-                messages.append(message);
-        });
-    }
-    ~Upload() override { qInstallMessageHandler(previous); }
-    QString writeLog(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(directory.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        return file.fileName();
-    }
-    QtMessageHandler previous;
-    QTemporaryDir directory;
-    ProductionArtifactsNexusRepo repo;
-};
 using StandInUpload = Upload;
-
-TEST_F(Upload, MissingFileSucceedsAfterOneTryWithoutContactingTheServer)
-{
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    EXPECT_TRUE(repo.upload(ProductionArtifactsNexusRepo::credentials(),
-                            QStringLiteral("https://127.0.0.1:%1/service/rest/v1/components").arg(server.serverPort()),
-                            directory.filePath("absent.txt"), "/TR417/1/x/"));
-    EXPECT_EQ(messages, QStringList{"Could not open file"});
-    EXPECT_FALSE(server.waitForNewConnection(300));
-}
 
 TEST_F(StandInUpload, StoresTheExactBytesUnderTheBoardsDirectory)
 {
@@ -118,4 +80,16 @@ TEST_F(StandInUpload, SilentServerEndsTheTryAfterTenSecondsWithoutSpinning)
     EXPECT_TRUE(seconds >= 10.0 && seconds < 12.0) << seconds;
     EXPECT_EQ(standIn.output().filter("request POST").size(), 1);
     EXPECT_LT(cpu, 1.0); // a wait that polls would burn the whole ten seconds
+}
+
+TEST(CredentialsToolRoundTrip, BlockOpensWithTheProgramsKeysToTheGivenAccount)
+{
+    if (!*DYNELLE_CREDENTIALS_TOOL)
+        GTEST_SKIP() << "the tools are not built";
+    QProcess tool;
+    tool.start(DYNELLE_CREDENTIALS_TOOL, {"encrypt", "operator-7"});
+    tool.write("s3cr:et p\xC3\xA4ssword\n");
+    tool.closeWriteChannel();
+    ASSERT_TRUE(tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0);
+    EXPECT_EQ(openCredentials(QByteArray::fromHex(tool.readAllStandardOutput().trimmed())), "operator-7:s3cr:et p\xC3\xA4ssword");
 }

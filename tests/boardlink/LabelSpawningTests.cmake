@@ -1,5 +1,0 @@
-foreach(test IN LISTS tests_boardlink_TESTS)
-  if(test MATCHES "^PtyLock")
-    set_tests_properties("${test}" PROPERTIES LABELS "unit;spawns")
-  endif()
-endforeach()

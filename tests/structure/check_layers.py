@@ -1,0 +1,139 @@
+#!/usr/bin/env python3
+"""Checks that the program's layers include only what lies below them.
+
+Every source file belongs to one layer (mostly its folder; the core of the
+application spans two folders). A layer may include the headers of the layers
+it builds on, directly or through others, and of its own; anything else is an
+upward include. The includes between layers must also form no cycle.
+
+Usage: check_layers.py [source root]   (exit status 1 and one line per fault)
+"""
+
+import fnmatch
+import os
+import re
+import sys
+
+# Layers, each with the path patterns of its files (first match wins) and the
+# layers it builds on directly. Lowest first.
+LAYERS = [
+    ("logging", ["logging/*"], []),
+    ("boardlink", ["boardlink/*"], ["logging"]),
+    ("console", ["console/*"], ["boardlink"]),
+    ("upload", ["upload/*"], ["console"]),
+    # The manager is the link: it derives from the link initialisation test.
+    ("core", ["app/TestManager*", "app/UnitTest*", "boardtests/TestUSBProtocol*"], ["upload"]),
+    ("boardtests", ["boardtests/*"], ["core"]),
+    ("app", ["app/*"], ["boardtests"]),
+    # The host unit's platform and the instrument framework: stacks of their
+    # own beside the application, never on top of it.
+    ("platform", ["platform/*"], ["boardlink"]),
+    ("framework/rawdata", ["framework/rawdata/*"], ["boardlink"]),
+    ("framework/datacore", ["framework/datacore/*"], ["framework/rawdata"]),
+    ("framework/sdi", ["framework/sdi/*"], ["framework/datacore"]),
+    ("framework/audio", ["framework/audio/*"], ["framework/sdi"]),
+    ("framework", ["framework/*"], ["framework/audio"]),
+    # Engineers' tools may use any part of the program, but not each other.
+    ("tools", ["tools/*"], ["app", "platform", "framework"]),
+    # Only tests include tests' helpers.
+    ("tests", ["tests/*"], []),
+]
+SOURCE_FOLDERS = ["logging", "boardlink", "console", "upload", "boardtests", "app", "platform", "framework", "tools"]
+SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".c", ".h.in")
+INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]', re.MULTILINE)
+
+
+def layer_of(path):
+    """The layer of a path relative to the source root; each tool is a layer of its own."""
+    for name, patterns, _ in LAYERS:
+        if any(fnmatch.fnmatchcase(path, pattern) for pattern in patterns):
+            if name == "tools":
+                return "/".join(path.split("/")[:2])
+            return name
+    return None
+
+
+def allowed_below(name):
+    """Every layer that `name` builds on, directly or through others."""
+    uses = {layer: below for layer, _, below in LAYERS}
+    if name.startswith("tools/"):
+        name = "tools"
+    seen, stack = set(), list(uses.get(name, []))
+    while stack:
+        layer = stack.pop()
+        if layer not in seen:
+            seen.add(layer)
+            stack.extend(uses.get(layer, []))
+    return seen
+
+
+def includes(root):
+    """(including file, included file) pairs between our own files, paths relative to root."""
+    for folder in SOURCE_FOLDERS:
+        for directory, subdirectories, files in os.walk(os.path.join(root, folder)):
+            # Test folders inside a source folder are tests, not part of its layer.
+            subdirectories[:] = sorted(name for name in subdirectories if name not in ("test", "tests"))
+            for file in sorted(files):
+                if not file.endswith(SOURCE_SUFFIXES):
+                    continue
+                source = os.path.join(directory, file)
+                with open(source, encoding="utf-8", errors="replace") as stream:
+                    text = stream.read()
+                for target in INCLUDE.findall(text):
+                    beside = os.path.normpath(os.path.join(directory, target))
+                    if os.path.exists(beside):
+                        resolved = os.path.relpath(beside, root)
+                    else:
+                        resolved = os.path.normpath(target)  # from the root, or generated into the build
+                    if resolved.split("/")[0] in SOURCE_FOLDERS + ["tests"]:
+                        yield os.path.relpath(source, root), resolved
+
+
+def cycles(edges):
+    """The cycles of a graph {node: {successors}}, each as a list of nodes."""
+    found, state = [], {}
+
+    def visit(node, path):
+        state[node] = "open"
+        path.append(node)
+        for successor in sorted(edges.get(node, ())):
+            if state.get(successor) == "open":
+                found.append(path[path.index(successor):] + [successor])
+            elif successor not in state:
+                visit(successor, path)
+        path.pop()
+        state[node] = "done"
+
+    for node in sorted(edges):
+        if node not in state:
+            visit(node, [])
+    return found
+
+
+def check(root):
+    """The faults of the tree at root, one text each."""
+    faults, edges = [], {}
+    for source, target in includes(root):
+        here, there = layer_of(source), layer_of(target)
+        if here is None or there is None or here == there:
+            continue
+        edges.setdefault(here, set()).add(there)
+        if there not in allowed_below(here):
+            faults.append(f"{source} includes {target}: layer {here} must not use layer {there}")
+    for cycle in cycles(edges):
+        faults.append("include cycle between layers: " + " -> ".join(cycle))
+    return faults
+
+
+def main(arguments):
+    root = arguments[1] if len(arguments) > 1 else os.path.join(os.path.dirname(__file__), "..", "..")
+    faults = check(os.path.abspath(root))
+    for fault in faults:
+        print(fault)
+    if not faults:
+        print("layers: no upward include, no cycle")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

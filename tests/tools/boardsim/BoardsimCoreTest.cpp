@@ -1,0 +1,225 @@
+#include "tools/boardsim/BenchModel.h"
+#include "tools/boardsim/BoardLine.h"
+#include "tools/boardsim/CommandInterpreter.h"
+#include "tools/boardsim/ReplyShaper.h"
+#include "tools/boardsim/RequestRecorder.h"
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The line as the commands see it: what they send and ask for, kept.
+struct RecordingLine : BoardLine {
+    void transmit(const std::string& bytes) override { sent += bytes; }
+    void vanish() override { vanished = true; }
+    bool setLocked(bool on, std::string&) override
+    {
+        locked = on;
+        return true;
+    }
+    std::vector<std::string> lineStatus() const override { return {"line: test"}; }
+    void requestQuit() override { quit = true; }
+    std::string sent;
+    bool vanished = false, locked = false, quit = false;
+};
+
+class Bench : public ::testing::Test {
+protected:
+    // Runs blank-separated commands joined by ';', each of which must succeed.
+    void run(const std::string& commands)
+    {
+        std::istringstream list(commands);
+        for (std::string command; std::getline(list, command, ';');)
+            ASSERT_EQ(interpreter.execute(command).text(), "ok\n") << command;
+    }
+    std::vector<std::string> answer(const char* request) const { return model.answer(request); }
+
+    BenchModel model;
+    ReplyShaper shaper;
+    RequestRecorder recorder;
+    RecordingLine line;
+    CommandInterpreter interpreter{model, shaper, recorder, line};
+};
+
+// The supply's knob moves through the voltages in turn; after the last the input is live or not.
+TEST_F(Bench, HysteresisEdgesAt104And107And173And178RisingAndFalling)
+{
+    const std::pair<const char*, bool> sweeps[] = {
+        {"10.69", false}, {"10.7", true}, {"10.69 10.7", true}, {"10.55", false}, {"14 10.55", true},
+        {"14 10.41", true}, {"14 10.4", false}, {"14 10.4 10.69", false}, {"14 10.4 10.7", true},
+        {"17.79", true}, {"17.8", false}, {"14 17.55", true}, {"20 17.55", false}, {"20 17.31", false},
+        {"20 17.3", true}, {"20 17.3 17.79", true}, {"20 17.3 17.8", false}, {"20 10.41", true}, {"20 10.4", false},
+        {"20 0 10.7", true}, {"0", false},
+    };
+    for (const auto& [sweep, live] : sweeps) {
+        run("j2 0");
+        std::istringstream volts(sweep);
+        for (std::string step; volts >> step;)
+            run("j2 " + step);
+        EXPECT_EQ(model.input(1).live(), live) << sweep;
+    }
+}
+
+TEST_F(Bench, TheLiveInputOfHighestPriorityFeedsTheRailLessTheDrop)
+{
+    struct Row { const char* bench; std::vector<std::string> replies; };
+    const Row rows[] = {
+        {"", {"S 0", "P 0"}},
+        {"j1 14", {"S 13900", "P 1"}},
+        {"j2 12", {"S 11900", "P 2"}},
+        {"j3 12.6", {"S 12500", "P 4"}},
+        {"j1 14;j2 12;j3 12.6", {"S 13900", "P 7"}},
+        {"j2 12;j3 12.6", {"S 11900", "P 6"}},
+        {"j1 20;j2 12", {"S 11900", "P 2"}},
+        {"j1 14;drop 500", {"S 13500", "P 1"}},
+        {"j1 14;drop 14500", {"S 0", "P 1"}},
+    };
+    for (const Row& row : rows) {
+        model = BenchModel{};
+        run(row.bench);
+        EXPECT_EQ(answer("S")[0], row.replies[0]) << row.bench;
+        EXPECT_EQ(answer("P")[0], row.replies[1]) << row.bench;
+    }
+}
+
+TEST_F(Bench, ReplyToEveryRequest)
+{
+    run("j1 14;plate g;set C 0x7;version 2.5 sim");
+    const std::pair<const char*, std::vector<std::string>> rows[] = {
+        {"A", {"# getAnalogFuelGauge() = 78 2048", "A 78"}},
+        {"B", {"B 1"}}, {"C", {"C 0x7"}}, {"G", {"G 12600"}}, {"P", {"P 1"}}, {"S", {"S 13900"}},
+        {"T", {"T -2"}}, {"V", {"V2.5 sim"}}, {"S\r", {"S 13900"}}, {"D2", {"D2"}}, {"", {}}, {"\r", {}},
+        {"X", {"# unknown request \"X\""}}, {"s", {"# unknown request \"s\""}},
+        {"SP", {"# unknown request \"SP\""}}, {"\x01", {"# unknown request \"\\x01\""}},
+    };
+    for (const auto& [request, replies] : rows)
+        EXPECT_EQ(answer(request), replies) << request;
+    run("unset C");
+    EXPECT_EQ(answer("C"), std::vector<std::string>{"C 80"});
+}
+
+TEST_F(Bench, BatteryPlateAndProtocolCombinations)
+{
+    // Bench commands, then the replies to B, C, T, A (its value line) and G.
+    const std::pair<const char*, const char*> rows[] = {
+        {"j1 14", "B -1|C -1|T -1|A -1|G -1"},
+        {"j1 14;plate g", "B 1|C 80|T -2|A 78|G 12600"},
+        {"j3 12;plate g", "B 1|C 80|T 192|A 78|G 12600"},
+        {"j3 12;plate g;capacity 50;runtime 100", "B 1|C 50|T 50|A 78|G 12600"},
+        {"j1 14;plate v", "B 2|C 80|T -2|A -1|G 12600"},
+        {"j1 14;plate v;protocol i2c", "B 3|C 80|T -2|A -1|G 12600"},
+        {"j1 14;plate g;protocol smb;gauge 40;battery 11.9", "B 2|C 80|T -2|A 40|G 11900"},
+        {"j1 14;plate g;protocol none", "B 0|C 80|T -2|A 78|G 12600"},
+        {"j1 14;protocol single", "B -1|C -1|T -1|A -1|G -1"},
+        {"j1 14;plate v;plate none", "B -1|C -1|T -1|A -1|G -1"},
+    };
+    for (const auto& [bench, expected] : rows) {
+        model = BenchModel{};
+        run(bench);
+        std::string replies;
+        for (const char* request : {"B", "C", "T", "A", "G"})
+            replies += (replies.empty() ? "" : "|") + answer(request).back();
+        EXPECT_EQ(replies, expected) << bench;
+    }
+}
+
+TEST_F(Bench, EachFaultShapesTheBytes)
+{
+    const std::vector<std::string> replies = {"S 13900", "V1.0 x"};
+    const std::pair<const char*, std::string> rows[] = {
+        {"fault clear", "S 13900\nV1.0 x\n"},
+        {"fault silence", ""},
+        {"fault noversion", "S 13900\n"},
+        {"fault crlf", "S 13900\r\nV1.0 x\r\n"},
+        {"fault nul", std::string("S 13900\n\0V1.0 x\n\0", 17)},
+        {"fault crlf;fault nul", std::string("S 13900\r\n\0V1.0 x\r\n\0", 19)},
+        {"fault silence;fault silence off", "S 13900\nV1.0 x\n"},
+    };
+    for (const auto& [faults, bytes] : rows) {
+        run("fault clear;" + std::string(faults));
+        EXPECT_EQ(shaper.shape(replies), bytes) << faults;
+    }
+
+    // Garbage: a line of noise before every reply that starts with nothing the host dispatches on.
+    run("fault clear;fault garbage");
+    std::istringstream lines(shaper.shape(replies));
+    std::vector<std::string> got;
+    for (std::string text; std::getline(lines, text);)
+        got.push_back(text);
+    ASSERT_EQ(got.size(), 4u);
+    for (const size_t noise : {0u, 2u}) {
+        EXPECT_GE(got[noise].size(), 5u);
+        EXPECT_TRUE(got[noise][0] != '#' && !(got[noise][0] >= 'A' && got[noise][0] <= 'Z')) << got[noise];
+        EXPECT_EQ(got[noise].find('\0'), std::string::npos);
+    }
+    EXPECT_EQ(got[1], "S 13900");
+    EXPECT_EQ(got[3], "V1.0 x");
+
+    // Split: the last line's tail waits for the next batch, or goes out when the fault is switched off.
+    run("fault clear;fault split");
+    const std::string head = shaper.shape(replies);
+    EXPECT_TRUE(head.size() > 8 && head.size() < 15 && head.compare(0, 8, "S 13900\n") == 0) << head;
+    const std::string next = shaper.shape({"P 1"});
+    EXPECT_EQ(head + next + shaper.flushHeld(), "S 13900\nV1.0 x\nP 1\n");
+    const std::string again = shaper.shape(replies);
+    run("fault split off");
+    EXPECT_EQ(again + line.sent, "S 13900\nV1.0 x\n");
+    EXPECT_FALSE(shaper.hasHeld());
+}
+
+TEST_F(Bench, CommandAnswersUsageErrorsAndLineActions)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"", "ok\n"},
+        {"fault", "faults: none\nok\n"},
+        {"j1", "error usage: j1 <volts>\n"},
+        {"j3 61", "error not a voltage between 0 and 60: 61\n"},
+        {"j2 12V", "ok\n"},
+        {"drop -1", "error usage: drop <millivolts>\n"},
+        {"plate x", "error usage: plate g|v|none\n"},
+        {"protocol SMB", "error usage: protocol single|smb|i2c|none\n"},
+        {"capacity 5x", "error usage: capacity <integer>\n"},
+        {"battery", "error usage: battery <volts>\n"},
+        {"set Q 1", "error usage: set <A|B|C|G|P|S|T> <text>\n"},
+        {"unset S", "error no override for S\n"},
+        {"fault hum", "error usage: fault [silence|noversion|crlf|nul|garbage|split [on|off] | overlong [n] | vanish | clear]\n"},
+        {"fault crlf maybe", "error usage: fault [silence|noversion|crlf|nul|garbage|split [on|off] | overlong [n] | vanish | clear]\n"},
+        {"lock", "error usage: lock on|off\n"},
+        {"record flush", "error usage: record [count|clear|dump [file]]\n"},
+        {"send \\q", "error bad escape in send\n"},
+        {"frob \x1b", "error unknown command \"frob\" (try help)\n"},
+        {"fault split;fault crlf;fault", "faults: crlf split\nok\n"},
+    };
+    for (const auto& [commands, text] : rows) {
+        std::string command = commands;
+        const size_t last = command.rfind(';');
+        if (last != std::string::npos) {
+            run(command.substr(0, last));
+            command.erase(0, last + 1);
+        }
+        EXPECT_EQ(interpreter.execute(command).text(), text) << commands;
+    }
+
+    run("send V1.0\\r;sendraw a\\x00b;fault overlong 5;lock on;fault vanish;quit");
+    EXPECT_EQ(line.sent, std::string("V1.0\r\na\0bXxxxx\n", 15));
+    EXPECT_TRUE(line.locked && line.vanished && line.quit);
+}
+
+TEST(BoardsimHelp, ListsEveryCommandOnceInTableOrder)
+{
+    const std::vector<std::string> verbs = {"j1", "j2", "j3", "drop", "plate", "protocol", "battery", "capacity",
+                                            "gauge", "raw", "runtime", "version", "set", "unset", "fault", "lock",
+                                            "send", "sendraw", "status", "readings", "record", "now", "help", "quit",
+                                            "exit"};
+    std::istringstream help(CommandInterpreter::helpText());
+    std::vector<std::string> listed;
+    for (std::string text; std::getline(help, text);)
+        if (text.size() > 2 && text.compare(0, 2, "  ") == 0 && text[2] != ' ')
+            listed.push_back(text.substr(2, text.find(' ', 2) - 2));
+    EXPECT_EQ(listed, verbs);
+}
+
+} // namespace

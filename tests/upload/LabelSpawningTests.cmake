@@ -1,5 +1,0 @@
-foreach(test IN LISTS tests_upload_TESTS)
-  if(test MATCHES "(^|/)(StandIn|CredentialsTool)")
-    set_tests_properties("${test}" PROPERTIES LABELS "unit;spawns")
-  endif()
-endforeach()

@@ -14,7 +14,7 @@ bool isSimulatedPartition(const char* path);
 
 // open(2); a stand-in partition is remembered for the calls below.
 int open(const char* path, int flags);
-int close(int fd);
+int close(int fd); // leaves errno as it was
 int ioctl(int fd, unsigned long request, void* argument);
 ssize_t write(int fd, const void* data, size_t count);
 

@@ -1,6 +1,7 @@
 #include "tools/unitctl/Commands.h"
 
 #include "platform/BoardLibrary.h"
+#include "platform/Flash.h"
 #include "platform/PlatformRoot.h"
 #include "platform/VersionInfo.h"
 #include "tools/unitctl/SensorTable.h"
@@ -119,6 +120,7 @@ int setSerialCommand(const Options& options)
             return 1;
         }
     }
+    setProgress(false);  // the outcome is reported below, once
     try {
         const int result = setSerialAndMac(static_cast<unsigned>(serial));
         if (result < 0) {

@@ -1,0 +1,86 @@
+#include "platform/KwPlatformAbstraction.h"
+#include "tests/platform/FreshProcess.h"
+#include "tests/platform/SimulatedUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using Tessaly::KwPlatformAbstraction;
+using KwTypes::boardIdentity;
+
+TEST(PlatformAbstraction, FpgaStatusIsReadOnceAndBadLinesKeepValues)
+{
+    struct Case {
+        const char* name;
+        const char* status;  // nullptr: no file
+        unsigned expected[5];  // design id, major, minor, patch, build
+    };
+    const Case cases[] = {
+        {"both lines", "fpga_version: 1.2.3+45\nfpga_design_id: 7\n", {7, 1, 2, 3, 45}},
+        {"missing file", nullptr, {99, 99, 99, 99, 99}},
+        {"malformed version", "fpga_version: 1.2\nfpga_design_id: 8\n", {8, 99, 99, 99, 99}},
+        {"lines swapped", "fpga_design_id: 8\nfpga_version: 1.2.3+4\n", {99, 99, 99, 99, 99}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedUnit unit;
+        if (c.status)
+            unit.writeFile("/proc/tessaly_pcie", c.status);
+        KwPlatformAbstraction platform;
+        unsigned v[5] = {99, 99, 99, 99, 99};
+        EXPECT_TRUE(platform.getFPGABuildInfo(v[0], v[1], v[2], v[3], v[4]));
+        EXPECT_EQ(std::vector<unsigned>(v, v + 5), std::vector<unsigned>(c.expected, c.expected + 5));
+        unsigned again[5] = {5, 5, 5, 5, 5};
+        EXPECT_TRUE(platform.getFPGABuildInfo(again[0], again[1], again[2], again[3], again[4]));
+        EXPECT_EQ(std::vector<unsigned>(again, again + 5), std::vector<unsigned>(5, 5u));
+    }
+}
+
+TEST(PlatformAbstraction, BoardPresenceFollowsBoardId)
+{
+    SimulatedUnit unit;
+    unit.setBoardId(0, 70);
+    unit.setBoardId(3, 2);
+    unit.removeGpio(506);  // mezzanine unreadable
+    IN_FRESH_PROCESS({
+        std::unique_ptr<Tessaly::PlatformAbstractionInterface> platform = std::make_unique<KwPlatformAbstraction>();
+        EXPECT_EQ(platform->getBoardId(boardIdentity::main), 70);
+        EXPECT_EQ(platform->getBoardId(boardIdentity::mainEcn), 2);
+        EXPECT_EQ(platform->getBoardId(boardIdentity::mezzanine), -1);
+        EXPECT_EQ(platform->getBoardId(static_cast<boardIdentity>(4)), -1);
+        EXPECT_EQ(platform->getBoardId(static_cast<boardIdentity>(-1)), -1);
+        for (int which = -1; which <= 5; ++which) {
+            const auto identity = static_cast<boardIdentity>(which);
+            EXPECT_EQ(platform->hasBoard(identity), platform->getBoardId(identity) >= 0) << which;
+        }
+    });
+}
+
+TEST(PlatformAbstraction, DynelleFittedIsAnExistenceTest)
+{
+    SimulatedUnit unit;
+    EXPECT_FALSE(KwPlatformAbstraction().hasDynelleFitted());
+    unit.writeFile("/dev/tr417_app", "");
+    EXPECT_TRUE(KwPlatformAbstraction().hasDynelleFitted());
+}
+
+TEST(PlatformAbstraction, SerialNumberOrAllOnes)
+{
+    SimulatedUnit unit;
+    EXPECT_EQ(KwPlatformAbstraction().getSerialNumber(), 0xFFFFFFFFu);  // erased record
+    unit.writeFile("/dev/mtd3", std::string("mac: 123456\nserial: 000042"));
+    EXPECT_EQ(KwPlatformAbstraction().getSerialNumber(), 42u);
+}
+
+TEST(PlatformAbstraction, LedPassesComponentsInOrder)
+{
+    SimulatedUnit unit;
+    IN_FRESH_PROCESS({
+        KwPlatformAbstraction platform;
+        EXPECT_EQ(platform.setLED(KwTypes::ledRGB{255, 0, 128}, true), 0);
+        EXPECT_EQ(unit.readFile("/sys/class/pwm/pwmchip2/pwm0/duty_cycle"), "254000");
+        EXPECT_EQ(unit.readFile("/sys/class/pwm/pwmchip0/pwm0/duty_cycle"), "0");
+        EXPECT_EQ(unit.readFile("/sys/class/pwm/pwmchip1/pwm0/duty_cycle"), "127000");
+    });
+}

@@ -261,9 +261,12 @@ void healthSensorsPimpl::update()
             entry.value = raw;
         } else {
             entry.value = -1.0;
-            char text[64];
-            std::snprintf(text, sizeof text, "%f", raw);
-            logAt(spdlog::level::debug, "{} value= {}", entry.label, text);
+            auto logger = spdlog::get("KWLOG");
+            if (logger && logger->should_log(spdlog::level::debug)) {
+                char text[64];
+                std::snprintf(text, sizeof text, "%f", raw);
+                logger->debug("{} value= {}", entry.label, text);
+            }
         }
         updateAlarm(entry, valid, raw);
     }

@@ -176,6 +176,7 @@ TEST(HealthSensors, PulseStretchDisableDecidesFanValidity)
             if (!fans.at(label).valid && fans.at(label).value == -1.0)
                 ++invalidFans;
         EXPECT_EQ(invalidFans, 3);  // attribute files missing
+        EXPECT_TRUE(log.has("debug", "Right Fan RPM value= 2000.000000"));
 
         for (const char* fan : {"1", "2", "3", "4", "5"})
             writeAttribute("/sys/class/hwmon/hwmon0/pwm" + std::string(fan) + "_pulse_stretch_disable", "0\n");
@@ -215,5 +216,20 @@ TEST(HealthSensors, ScaledSupplyAlarmsAfterScaling)
             EXPECT_DOUBLE_EQ(supply.value, step.value) << step.millivolts;
             EXPECT_EQ(supply.alarmCount, step.alarms) << step.millivolts;
         }
+    });
+}
+
+TEST(HealthSensors, UnreadableSubfeatureIsLeftOut)
+{
+    HwmonTree tree = unitTree();
+    tree["hwmon0"]["fan1_input"] = "not a number\n";
+    WITH_SENSORS(tree, {
+        healthSensors sensors(10, 0);
+        EXPECT_TRUE(log.has("error", "Failed populating sensors rc=-"));
+        sensors.updateSensorsCache();
+        const auto labels = byLabel(sensors);
+        // The table still names it: no handle, so the initial reading stays.
+        EXPECT_EQ(labels.at("Right Fan RPM").value, 1.0);
+        EXPECT_EQ(labels.at("Left Fan RPM").value, 2100.0);
     });
 }

@@ -171,7 +171,8 @@ int jedParseHeader(FILE* file, int quiet)
                 return -6;
             break;
         case 'Q':
-            if (line[1] == 'F' && std::sscanf(line + 2, "%d", &fuseCount) != 1)
+            // A negative count would pass for a return code.
+            if (line[1] == 'F' && (std::sscanf(line + 2, "%d", &fuseCount) != 1 || fuseCount < 0))
                 return -6;
             break;
         case 'L': {

@@ -95,7 +95,7 @@ int simulatedErase(const Simulated& part, const erase_info_user& request)
     if (request.length == 0 || request.start % part.eraseSize != 0 || request.length % part.eraseSize != 0
         || request.start >= part.size || request.length > part.size - request.start)
         return fail(EINVAL);
-    static const std::vector<unsigned char> erased(4096, 0xFF);
+    static const std::vector<unsigned char> erased(64 * 1024, 0xFF);
     for (uint32_t done = 0; done < request.length;) {
         const size_t piece = std::min<size_t>(erased.size(), request.length - done);
         const ssize_t written = ::pwrite(part.fd, erased.data(), piece, static_cast<off_t>(request.start) + done);
@@ -176,19 +176,27 @@ namespace MtdSeam {
 
 bool isSimulatedPartition(const char* path)
 {
+    const int savedErrno = errno; // looking leaves the caller's error alone
     procEntry entry;
-    return lookUpPartition(path, entry);
+    const bool simulatedPartition = lookUpPartition(path, entry);
+    errno = savedErrno;
+    return simulatedPartition;
 }
 
 int open(const char* path, int flags)
 {
-    const int fd = ::open(path, flags);
+    const int savedErrno = errno;
+    procEntry entry;
+    const bool simulatedPartition = lookUpPartition(path, entry);
+    errno = savedErrno;
+    // A stand-in is a scratch file, not flash that must survive a power cut:
+    // synchronous writes would only slow the simulated unit down.
+    const int fd = ::open(path, simulatedPartition ? flags & ~O_SYNC : flags);
     if (fd < 0)
         return fd;
     forget(fd);
-    procEntry entry;
     struct stat status {};
-    if (lookUpPartition(path, entry) && ::fstat(fd, &status) == 0) {
+    if (simulatedPartition && ::fstat(fd, &status) == 0) {
         std::lock_guard<std::mutex> lock(simulatedMutex);
         simulated.push_back({fd, status.st_dev, status.st_ino, entry.size, entry.eraseSize});
     }

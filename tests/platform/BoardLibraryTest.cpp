@@ -1,6 +1,6 @@
 #include "platform/BoardLibrary.h"
 #include "tests/platform/FreshProcess.h"
-#include "tests/platform/SimulatedUnit.h"
+#include "tests/platform/SimulatedHostUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ TEST(BoardIdentity, ReadsGpioLinesMostSignificantFirst)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        SimulatedUnit unit;
+        SimulatedHostUnit unit;
         unit.setGpio(c.lines, c.bits);
         IN_FRESH_PROCESS({
             EXPECT_EQ(read_board_id(c.kind), c.expectedId);
@@ -49,7 +49,7 @@ TEST(BoardIdentity, ReadsGpioLinesMostSignificantFirst)
 
 TEST(BoardIdentity, UnreadableLineGivesMinusOneAndIsTriedAgain)
 {
-    SimulatedUnit unit;
+    SimulatedHostUnit unit;
     unit.removeGpio(124);
     IN_FRESH_PROCESS({
         CaptureStderr();
@@ -66,7 +66,7 @@ TEST(BoardIdentity, UnreadableLineGivesMinusOneAndIsTriedAgain)
 
 TEST(BoardIdentity, SuccessfulReadIsCachedAndInvalidKindsRejected)
 {
-    SimulatedUnit unit;
+    SimulatedHostUnit unit;
     unit.setBoardId(2, 9);
     IN_FRESH_PROCESS({
         EXPECT_EQ(read_board_id(2), 9);
@@ -106,7 +106,7 @@ TEST(FrontLed, ScalesPerFrontPanelVariantAndWritesEveryChannel)
     const char* chips[3] = {"pwmchip2", "pwmchip0", "pwmchip1"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        SimulatedUnit unit;
+        SimulatedHostUnit unit;
         unit.setBoardId(2, c.frontPanelId);
         IN_FRESH_PROCESS({
             EXPECT_EQ(setLED(c.rgb, c.on), 0);
@@ -123,7 +123,7 @@ TEST(FrontLed, ScalesPerFrontPanelVariantAndWritesEveryChannel)
 
 TEST(FrontLed, FailedExportIsReportedButLevelsStillWritten)
 {
-    SimulatedUnit unit;
+    SimulatedHostUnit unit;
     unit.remove("/sys/class/pwm/pwmchip1/export");
     const uint8_t rgb[3] = {0, 255, 0};
     IN_FRESH_PROCESS({
@@ -134,7 +134,7 @@ TEST(FrontLed, FailedExportIsReportedButLevelsStillWritten)
 
 TEST(Watchdog, DisarmsWithMagicCharacter)
 {
-    SimulatedUnit unit;
+    SimulatedHostUnit unit;
     IN_FRESH_PROCESS({
         start_dog(30);  // a regular file rejects the time-out request; only the open matters here
         EXPECT_EQ(stop_dog(), 1);
@@ -144,7 +144,7 @@ TEST(Watchdog, DisarmsWithMagicCharacter)
 
 TEST(WatchdogDeathTest, AbortsWithoutDevice)
 {
-    SimulatedUnit unit;
+    SimulatedHostUnit unit;
     unit.remove("/dev/watchdog");
     EXPECT_DEATH(start_dog(10), "Couldn't open the watchdog at /dev/watchdog: \n.*No such file or directory");
     EXPECT_DEATH(kick_dog(), "^Watchdog device not open\n");
@@ -193,7 +193,7 @@ TEST(IdentityRecord, ReadsSerialAndReportsEveryFailure)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        SimulatedUnit unit;
+        SimulatedHostUnit unit;
         std::string image = unit.readFile("/dev/mtd3");
         image.replace(0, c.record.size(), c.record);
         unit.writeFile("/dev/mtd3", image);
@@ -207,7 +207,7 @@ TEST(IdentityRecord, ReadsSerialAndReportsEveryFailure)
 
 TEST(IdentityRecord, SerialFailuresBeforeReading)
 {
-    SimulatedUnit unit;
+    SimulatedHostUnit unit;
     CaptureStderr();
     EXPECT_EQ(getSerial(nullptr), -1);
     EXPECT_EQ(GetCapturedStderr(), "Nowhere to put serial num!\n");
@@ -233,7 +233,7 @@ TEST(IdentityRecord, SerialFailuresBeforeReading)
 
 TEST(IdentityRecord, MacNeedsItsKey)
 {
-    SimulatedUnit unit;
+    SimulatedHostUnit unit;
     uint8_t mac[6] = {};
     EXPECT_EQ(getMac(nullptr), -1);
     EXPECT_EQ(getMac(mac), -1);  // erased partition
@@ -246,7 +246,7 @@ TEST(IdentityRecord, MacNeedsItsKey)
 
 TEST(IdentityRecord, SetSerialAndMacWritesRecordIntoPartition)
 {
-    SimulatedUnit unit;
+    SimulatedHostUnit unit;
     unit.writeFile("/dev/mtd3", std::string(0x10000, '\x00'));  // programmed bits: the block must be erased first
     ASSERT_EQ(setSerialAndMac(0x123456), 0);
 

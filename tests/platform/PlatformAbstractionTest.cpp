@@ -1,6 +1,6 @@
 #include "platform/KwPlatformAbstraction.h"
 #include "tests/platform/FreshProcess.h"
-#include "tests/platform/SimulatedUnit.h"
+#include "tests/platform/SimulatedHostUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ TEST(PlatformAbstraction, FpgaStatusIsReadOnceAndBadLinesKeepValues)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        SimulatedUnit unit;
+        SimulatedHostUnit unit;
         if (c.status)
             unit.writeFile("/proc/tessaly_pcie", c.status);
         KwPlatformAbstraction platform;
@@ -39,7 +39,7 @@ TEST(PlatformAbstraction, FpgaStatusIsReadOnceAndBadLinesKeepValues)
 
 TEST(PlatformAbstraction, BoardPresenceFollowsBoardId)
 {
-    SimulatedUnit unit;
+    SimulatedHostUnit unit;
     unit.setBoardId(0, 70);
     unit.setBoardId(3, 2);
     unit.removeGpio(506);  // mezzanine unreadable
@@ -59,7 +59,7 @@ TEST(PlatformAbstraction, BoardPresenceFollowsBoardId)
 
 TEST(PlatformAbstraction, DynelleFittedIsAnExistenceTest)
 {
-    SimulatedUnit unit;
+    SimulatedHostUnit unit;
     EXPECT_FALSE(KwPlatformAbstraction().hasDynelleFitted());
     unit.writeFile("/dev/tr417_app", "");
     EXPECT_TRUE(KwPlatformAbstraction().hasDynelleFitted());
@@ -67,7 +67,7 @@ TEST(PlatformAbstraction, DynelleFittedIsAnExistenceTest)
 
 TEST(PlatformAbstraction, SerialNumberOrAllOnes)
 {
-    SimulatedUnit unit;
+    SimulatedHostUnit unit;
     EXPECT_EQ(KwPlatformAbstraction().getSerialNumber(), 0xFFFFFFFFu);  // erased record
     unit.writeFile("/dev/mtd3", std::string("mac: 123456\nserial: 000042"));
     EXPECT_EQ(KwPlatformAbstraction().getSerialNumber(), 42u);
@@ -75,7 +75,7 @@ TEST(PlatformAbstraction, SerialNumberOrAllOnes)
 
 TEST(PlatformAbstraction, LedPassesComponentsInOrder)
 {
-    SimulatedUnit unit;
+    SimulatedHostUnit unit;
     IN_FRESH_PROCESS({
         KwPlatformAbstraction platform;
         EXPECT_EQ(platform.setLED(KwTypes::ledRGB{255, 0, 128}, true), 0);

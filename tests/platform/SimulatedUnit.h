@@ -1,32 +1,99 @@
 #pragma once
 
-#include <initializer_list>
-#include <string>
+#include "platform/PlatformRoot.h"
 
-// A host unit in a temporary directory, made the platform root while alive:
-// GPIO value files, PWM channels, an identity partition of 64 KiB listed in
-// /proc/mtd, a boot-loader tool that records its arguments, a watchdog file
-// and the FPGA status file.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+// A unit in a temporary directory: /proc/mtd lists the partitions and each
+// dev/mtdN is a regular file at the partition's size, filled with `fill`.
+struct SimulatedPartition {
+    int number;
+    const char* name;
+    uint32_t size;
+    uint32_t eraseSize;
+};
+
 class SimulatedUnit {
 public:
-    SimulatedUnit();
-    ~SimulatedUnit();
-    SimulatedUnit(const SimulatedUnit&) = delete;
-    SimulatedUnit& operator=(const SimulatedUnit&) = delete;
+    explicit SimulatedUnit(const std::vector<SimulatedPartition>& partitions, char fill = 0)
+    {
+        char pattern[] = "/tmp/simulated-unitXXXXXX";
+        root = ::mkdtemp(pattern);
+        std::filesystem::create_directories(root + "/proc");
+        std::filesystem::create_directories(root + "/dev");
+        std::string table = "dev:    size   erasesize  name\n";
+        for (const auto& p : partitions) {
+            char line[128];
+            std::snprintf(line, sizeof line, "mtd%d: %08x %08x \"%s\"\n", p.number, p.size, p.eraseSize, p.name);
+            table += line;
+            write("dev/mtd" + std::to_string(p.number), std::string(p.size, fill));
+        }
+        write("proc/mtd", table);
+        platform_set_root(root.c_str());
+    }
+    ~SimulatedUnit()
+    {
+        platform_set_root(nullptr);
+        std::filesystem::remove_all(root);
+    }
+    std::string path(const std::string& relative) const { return root + "/" + relative; }
+    void write(const std::string& relative, const std::string& bytes) const
+    {
+        std::ofstream(path(relative), std::ios::binary | std::ios::trunc) << bytes;
+    }
+    std::string read(const std::string& relative) const
+    {
+        std::ifstream in(path(relative), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
 
-    const std::string& root() const { return m_root; }
-    std::string path(const std::string& fixedPath) const { return m_root + fixedPath; }
+    std::string root;
+};
 
-    // Lines listed most significant first; bits as the characters '0'/'1'.
-    void setGpio(std::initializer_list<unsigned> lines, const std::string& bits);
-    void setBoardId(int kind, unsigned id);
-    void removeGpio(unsigned line);
-    void writeFile(const std::string& fixedPath, const std::string& content) const;
-    std::string readFile(const std::string& fixedPath) const;
-    void remove(const std::string& fixedPath) const;
-    // The boot-loader tool exits with this status.
-    void setFwSetenvStatus(int status) const;
+// Everything written to standard output or standard error while it lives.
+class CapturedStream {
+public:
+    explicit CapturedStream(FILE* stream) : stream(stream), fd(fileno(stream))
+    {
+        std::fflush(stream);
+        saved = ::dup(fd);
+        file = std::tmpfile();
+        ::dup2(fileno(file), fd);
+    }
+    ~CapturedStream() { text(); }
+    std::string text()
+    {
+        if (file) {
+            std::fflush(stream);
+            ::dup2(saved, fd);
+            ::close(saved);
+            std::rewind(file);
+            for (int c; (c = std::fgetc(file)) != EOF;)
+                captured += static_cast<char>(c);
+            std::fclose(file);
+            file = nullptr;
+        }
+        return captured;
+    }
 
 private:
-    std::string m_root;
+    FILE* stream;
+    int fd;
+    int saved = -1;
+    FILE* file = nullptr;
+    std::string captured;
 };
+
+// A FILE* reading the given bytes.
+inline FILE* memoryFile(const std::string& bytes)
+{
+    return ::fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+}

@@ -2,7 +2,7 @@
 #include "platform/ServerCommon.h"
 #include "platform/VersionInfo.h"
 #include "tests/platform/FreshProcess.h"
-#include "tests/platform/SimulatedUnit.h"
+#include "tests/platform/SimulatedHostUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ TEST(BuildTexts, HaveTheirShapes)
 
 struct VersionCase {
     const char* name;
-    std::function<void(SimulatedUnit&)> prepare;
+    std::function<void(SimulatedHostUnit&)> prepare;
     // Expected values of pairs 7..13.
     QStringList boardValues;
     int device;
@@ -39,7 +39,7 @@ TEST(VersionInfo, ReportsBoardsFpgaAndDynelleOncePerProcess)
 {
     const VersionCase cases[] = {
         {"main 64 with everything",
-         [](SimulatedUnit& u) {
+         [](SimulatedHostUnit& u) {
              u.setBoardId(0, 64);
              u.setBoardId(3, 2);
              u.setBoardId(1, 3);
@@ -48,10 +48,10 @@ TEST(VersionInfo, ReportsBoardsFpgaAndDynelleOncePerProcess)
              u.writeFile("/dev/tr417_app", "");
          },
          {"64", "2", "3", "5", "7", "1.2.3+45", "1"}, 1, "supportedSfpConfigKwL.json"},
-        {"main 63, no fpga driver", [](SimulatedUnit& u) { u.setBoardId(0, 63); },
+        {"main 63, no fpga driver", [](SimulatedHostUnit& u) { u.setBoardId(0, 63); },
          {"63", "0", "0", "0", "0", "0.0.0+0", "0"}, 0, "supportedSfpConfig.json"},
         {"nothing readable",
-         [](SimulatedUnit& u) {
+         [](SimulatedHostUnit& u) {
              u.removeGpio(127);
              u.removeGpio(113);
              u.removeGpio(504);
@@ -63,7 +63,7 @@ TEST(VersionInfo, ReportsBoardsFpgaAndDynelleOncePerProcess)
                                 "Main ECN", "Mezzanine", "Frontpanel", "FPGA ID",  "FPGA",      "DynelleFitted"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        SimulatedUnit unit;
+        SimulatedHostUnit unit;
         c.prepare(unit);
         IN_FRESH_PROCESS({
             const auto& pairs = VersionInfo::getInstance().getVersionInfo();

@@ -1,4 +1,4 @@
-#include "tests/platform/SimulatedUnit.h"
+#include "tests/platform/SimulatedHostUnit.h"
 
 #include "platform/PlatformRoot.h"
 
@@ -24,7 +24,7 @@ const int boardBits[4] = {7, 5, 7, 4};
 
 } // namespace
 
-SimulatedUnit::SimulatedUnit()
+SimulatedHostUnit::SimulatedHostUnit()
 {
     std::string pattern = (fs::temp_directory_path() / "simunit-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
@@ -47,21 +47,21 @@ SimulatedUnit::SimulatedUnit()
     platform_set_root(m_root.c_str());
 }
 
-SimulatedUnit::~SimulatedUnit()
+SimulatedHostUnit::~SimulatedHostUnit()
 {
     platform_set_root(nullptr);
     std::error_code ignored;
     fs::remove_all(m_root, ignored);
 }
 
-void SimulatedUnit::setGpio(std::initializer_list<unsigned> lines, const std::string& bits)
+void SimulatedHostUnit::setGpio(std::initializer_list<unsigned> lines, const std::string& bits)
 {
     size_t i = 0;
     for (unsigned line : lines)
         writeFile("/sys/class/gpio/gpio" + std::to_string(line) + "/value", std::string(1, bits.at(i++)) + "\n");
 }
 
-void SimulatedUnit::setBoardId(int kind, unsigned id)
+void SimulatedHostUnit::setBoardId(int kind, unsigned id)
 {
     for (int bit = 0; bit < boardBits[kind]; ++bit) {
         const unsigned value = (id >> (boardBits[kind] - 1 - bit)) & 1u;
@@ -70,19 +70,19 @@ void SimulatedUnit::setBoardId(int kind, unsigned id)
     }
 }
 
-void SimulatedUnit::removeGpio(unsigned line)
+void SimulatedHostUnit::removeGpio(unsigned line)
 {
     remove("/sys/class/gpio/gpio" + std::to_string(line) + "/value");
 }
 
-void SimulatedUnit::writeFile(const std::string& fixedPath, const std::string& content) const
+void SimulatedHostUnit::writeFile(const std::string& fixedPath, const std::string& content) const
 {
     const fs::path file = path(fixedPath);
     fs::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary | std::ios::trunc) << content;
 }
 
-std::string SimulatedUnit::readFile(const std::string& fixedPath) const
+std::string SimulatedHostUnit::readFile(const std::string& fixedPath) const
 {
     std::ifstream file(path(fixedPath), std::ios::binary);
     std::stringstream content;
@@ -90,12 +90,12 @@ std::string SimulatedUnit::readFile(const std::string& fixedPath) const
     return content.str();
 }
 
-void SimulatedUnit::remove(const std::string& fixedPath) const
+void SimulatedHostUnit::remove(const std::string& fixedPath) const
 {
     fs::remove_all(path(fixedPath));
 }
 
-void SimulatedUnit::setFwSetenvStatus(int status) const
+void SimulatedHostUnit::setFwSetenvStatus(int status) const
 {
     writeFile("/usr/bin/fw_setenv",
               "#!/bin/sh\necho \"$@\" >> '" + m_root + "/fw_setenv.args'\nexit " + std::to_string(status) + "\n");

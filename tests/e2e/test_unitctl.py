@@ -18,7 +18,7 @@ BOARD_LINES = {0: (127, 126, 125, 124, 123, 122, 121), 1: (508, 507, 506, 505, 5
                2: (502, 501, 500, 499, 498, 497, 496), 3: (113, 116, 115, 114)}
 SENSORS_CONFIG = 'chip "adt7473-*"\n    label in2 "+3.3V"\n    label temp2 "Board Temp"\n'
 HWMON = {"name": "adt7473\n", "in2_input": "2900\n", "fan1_input": "2000\n", "fan2_input": "2100\n",
-         "fan3_input": "2200\n", "temp1_input": "30000\n", "temp2_input": "31000\n", "temp3_input": "32000\n",
+         "fan3_input": "2200\n",
          **{f"pwm{n}_pulse_stretch_disable": "0\n" for n in range(1, 9)}}
 
 
@@ -73,77 +73,43 @@ class UnitctlTest(unittest.TestCase):
         self.addCleanup(self.unit.close)
 
     def test_version_reports_what_the_unit_says(self):
-        result = self.unit.run("version")
-        self.assertEqual(result.returncode, 0, result.stderr)
-        lines = result.stdout.splitlines()
-        self.assertEqual(len(lines), 13)
-        self.assertEqual(len({line.index(" : ") for line in lines}), 1, "values are aligned")
-        pairs = dict(line.split(" : ", 1) for line in lines)
-        self.assertEqual({k.strip(): v for k, v in pairs.items()}["FPGA"], "4.5.6+78")
+        lines = self.unit.run("version").stdout.splitlines()
+        self.assertEqual((len(lines), len({line.index(" : ") for line in lines})), (13, 1), "13 aligned pairs")
         report = json.loads(self.unit.run("version", "--json").stdout)
-        self.assertEqual({k: report[k] for k in ("Main", "Main ECN", "Mezzanine", "Frontpanel", "FPGA ID", "FPGA",
-                                                 "DynelleFitted")},
-                         {"Main": "65", "Main ECN": "2", "Mezzanine": "3", "Frontpanel": "5", "FPGA ID": "12",
-                          "FPGA": "4.5.6+78", "DynelleFitted": "0"})
+        self.assertEqual([report[k] for k in ("Main", "Main ECN", "Mezzanine", "Frontpanel", "FPGA ID", "FPGA",
+                                              "DynelleFitted")], ["65", "2", "3", "5", "12", "4.5.6+78", "0"])
         self.assertRegex(report["SHA1"], "^[0-9a-f]{40}$")
 
     def test_set_serial_round_trips_through_the_identity_partition(self):
-        refused = self.unit.run("set-serial", "4711", stdin="n\n")
-        self.assertEqual(refused.returncode, 1)
+        self.assertEqual(self.unit.run("ident").returncode, 1, "erased record")
+        self.assertEqual(self.unit.run("set-serial", "4711", stdin="n\n").returncode, 1)
         self.assertEqual((self.unit.root / "dev/mtd2").read_bytes()[:4], b"\xff" * 4, "nothing written")
-
         written = self.unit.run("set-serial", "4711", stdin="y\n")
         self.assertEqual(written.returncode, 0, written.stderr)
-        self.assertIn("written and verified", written.stdout)
         self.assertEqual((self.unit.root / "dev/mtd2").read_bytes()[11:26], b"\nserial: 004711")
         self.assertEqual(self.unit.read("fw_setenv.args"), "runlevel 4\n")
-
-        ident = self.unit.run("ident")
-        self.assertEqual(ident.returncode, 0, ident.stderr)
-        self.assertIn("Serial number : 004711", ident.stdout)
-        self.assertRegex(ident.stdout, r"MAC address   : [0-9a-f]{2}:[0-9a-f]{2}:[0-9a-f]{2}:00:12:67")
-        self.assertIn("Main          : 65", ident.stdout)
-        self.assertIn("Frontpanel    : 5", ident.stdout)
-
-        again = self.unit.run("set-serial", "999999", "--yes")
-        self.assertEqual(again.returncode, 0, again.stderr)
-        self.assertIn("Serial number : 999999", self.unit.run("ident").stdout)
+        ident = self.unit.run("ident").stdout
+        self.assertRegex(ident, r"Serial number : 004711\nMAC address   : ([0-9a-f]{2}:){3}00:12:67\nMain          : 65")
         for bad in ("1000000", "12a", "-5"):
             self.assertEqual(self.unit.run("set-serial", bad, "--yes").returncode, 2, bad)
 
-    def test_ident_on_an_erased_record_fails(self):
-        result = self.unit.run("ident")
-        self.assertEqual(result.returncode, 1)
-        self.assertIn("Serial number : unreadable", result.stdout)
-
     def test_led_and_watchdog(self):
         self.assertEqual(self.unit.run("led", "255", "128", "0").returncode, 0)
-        duty = {chip: self.unit.read(f"sys/class/pwm/{chip}/pwm0/duty_cycle") for chip in ("pwmchip2", "pwmchip0",
-                                                                                           "pwmchip1")}
-        # Front panel 5 dims red to 91/256.
-        self.assertEqual(duty, {"pwmchip2": "90000", "pwmchip0": "127000", "pwmchip1": "0"})
-        self.assertEqual(self.unit.run("led", "off").returncode, 0)
-        self.assertEqual(self.unit.read("sys/class/pwm/pwmchip0/pwm0/enable"), "0")
-        self.assertEqual(self.unit.run("led", "256", "0", "0").returncode, 2)
-
+        duty = [self.unit.read(f"sys/class/pwm/{chip}/pwm0/duty_cycle") for chip in ("pwmchip2", "pwmchip0", "pwmchip1")]
+        self.assertEqual(duty, ["90000", "127000", "0"], "front panel 5 dims red to 91/256")
         watchdog = self.unit.run("watchdog", "30")
         self.assertEqual(self.unit.read("dev/watchdog"), "V", "disarmed whatever happened")
         self.assertIn("watchdog time-out failed", watchdog.stderr)  # a plain file takes no ioctl
         (self.unit.root / "dev/watchdog").unlink()
-        missing = self.unit.run("watchdog", "30")
-        self.assertEqual((missing.returncode, missing.stderr), (1, "No watchdog at /dev/watchdog\n"))
+        self.assertEqual(self.unit.run("watchdog", "30").stderr, "No watchdog at /dev/watchdog\n")
 
     def test_sensors_table_and_json(self):
         result = subprocess.run(self.unit.sensors_command(), capture_output=True, text=True, timeout=60)
-        self.assertEqual(result.returncode, 0, result.stderr)
         rows = {line[2:].split("  ")[0]: line for line in result.stdout.splitlines()[1:]}
-        self.assertTrue(rows["Right Fan RPM"].startswith("  "))
-        self.assertIn("2000.000", rows["Right Fan RPM"])
+        self.assertRegex(rows["Right Fan RPM"], r"^  Right Fan RPM +2000\.000 +1\.000 +- +0$")
         self.assertNotIn("Centre Fan RPM", rows, "front panel 5 has no centre fan")
         self.assertTrue(rows["Fan Controller 3.3V"].startswith("! "), "2.9 V is below 3.06 V")
-        self.assertNotIn("\033[", result.stdout)
-
-        readings = json.loads(subprocess.run(self.unit.sensors_command("--json"), capture_output=True, text=True,
+        readings = json.loads(subprocess.run(self.unit.sensors_command("--json"), capture_output=True,
                                              timeout=60).stdout)
         supply = next(r for r in readings if r["label"] == "Fan Controller 3.3V")
         self.assertEqual((supply["value"], supply["outOfLimits"], supply["alarmCount"]), (2.9, True, 1))

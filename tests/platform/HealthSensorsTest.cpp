@@ -90,6 +90,11 @@ TEST(HealthSensors, ReadingsAfterUpdate)
         EXPECT_EQ(labels.at("Fan Controller 3.3V").value, 3.3);
         EXPECT_EQ(labels.at("5.5V").value, 5.4);
         EXPECT_EQ(labels.at("FPGA 3.3V").value, 1.0);  // a row the walk did not find keeps its start value
+        for (const auto& [millivolts, alarms] : {std::pair{"3528", 0u}, {"3529", 1u}, {"0", 2u}}) {
+            std::ofstream(adt + "in2_input") << millivolts;  // exactly the upper limit is inside
+            sensors.updateSensorsCache();
+            EXPECT_EQ(byLabel(sensors).at("Fan Controller 3.3V").alarmCount, alarms) << millivolts;
+        }
     });
 }
 

@@ -49,9 +49,10 @@ public:
     {
         std::ofstream(path(relative), std::ios::binary | std::ios::trunc) << bytes;
     }
-    std::string read(const std::string& relative) const
+    std::string read(const std::string& relative) const { return readFile(path(relative)); }
+    static std::string readFile(const std::string& file)
     {
-        std::ifstream in(path(relative), std::ios::binary);
+        std::ifstream in(file, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
@@ -61,34 +62,29 @@ public:
 // Everything written to standard output or standard error while it lives.
 class CapturedStream {
 public:
-    explicit CapturedStream(FILE* stream) : stream(stream), fd(fileno(stream))
+    explicit CapturedStream(FILE* stream) : stream(stream), saved((std::fflush(stream), ::dup(fileno(stream))))
     {
-        std::fflush(stream);
-        saved = ::dup(fd);
-        file = std::tmpfile();
-        ::dup2(fileno(file), fd);
+        ::dup2(fileno(file), fileno(stream));
     }
     ~CapturedStream() { text(); }
     std::string text()
     {
-        if (file) {
+        if (saved >= 0) {
             std::fflush(stream);
-            ::dup2(saved, fd);
+            ::dup2(saved, fileno(stream));
             ::close(saved);
-            std::rewind(file);
-            for (int c; (c = std::fgetc(file)) != EOF;)
-                captured += static_cast<char>(c);
+            saved = -1;
+            std::fflush(file);
+            captured = SimulatedUnit::readFile("/proc/self/fd/" + std::to_string(fileno(file)));
             std::fclose(file);
-            file = nullptr;
         }
         return captured;
     }
 
 private:
     FILE* stream;
-    int fd;
-    int saved = -1;
-    FILE* file = nullptr;
+    int saved;
+    FILE* file = std::tmpfile();
     std::string captured;
 };
 

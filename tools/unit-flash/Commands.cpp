@@ -85,6 +85,10 @@ bool sizeAndOffset(const std::vector<std::string>& operands, size_t first, long&
 
 int listParts()
 {
+    if (::access(platformPath("/proc/mtd").c_str(), R_OK) != 0) {
+        complain("cannot read", platformPath("/proc/mtd"), true);
+        return 2;
+    }
     auto parts = parseMtdParts();
     std::vector<procEntry> rows;
     for (const auto& [name, entry] : parts)

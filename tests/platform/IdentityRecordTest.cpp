@@ -1,0 +1,77 @@
+#include "platform/BoardLibrary.h"
+#include "tests/platform/SimulatedHostUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+
+TEST(IdentityRecord, ReadsSerialAndReportsEveryFailure)
+{
+    const std::string mac = std::string("mac: \x02\x4b\x57\x00\x12\x67\n", 12);
+    const struct {
+        std::string partition;  // nothing: no device file
+        int result;
+        unsigned serial;
+        const char* message;
+    } cases[] = {
+        {mac + "serial: 004711", 0, 4711, ""},
+        {mac + "serial: 999999", 0, 999999, ""},
+        {mac + "serail: 004711", -1, 0, "Cannot find serial key\n"},
+        {std::string(26, '\xff'), -1, 0, "Cannot find serial key\n"},
+        {mac + "seria", -1, 0, "Cannot read\n"},
+        {"", -1, 12345, "Failed to open mtd\n"},
+    };
+    for (const auto& c : cases) {
+        SimulatedHostUnit unit;
+        c.partition.empty() ? unit.remove("dev/mtd3") : unit.write("dev/mtd3", c.partition);
+        unsigned serial = 12345;
+        CaptureStderr();
+        EXPECT_EQ(getSerial(&serial), c.result) << c.partition;
+        EXPECT_EQ(GetCapturedStderr(), c.message) << c.partition;
+        EXPECT_EQ(serial, c.serial) << c.partition;
+    }
+    CaptureStderr();
+    EXPECT_EQ(getSerial(nullptr), -1);
+    EXPECT_EQ(GetCapturedStderr(), "Nowhere to put serial num!\n");
+}
+
+TEST(IdentityRecord, MacNeedsItsKeyAndPartitionMustBeListed)
+{
+    SimulatedHostUnit unit;
+    uint8_t mac[6] = {};
+    EXPECT_EQ(getMac(nullptr), -1);
+    EXPECT_EQ(getMac(mac), -1);  // erased
+    unit.write("dev/mtd3", "mac:-ABCDEF");
+    EXPECT_EQ(getMac(mac), -1);
+    unit.write("dev/mtd3", "mac: ABCDEF");
+    EXPECT_EQ(getMac(mac), 0);
+    EXPECT_EQ(std::string(mac, mac + 6), "ABCDEF");
+
+    unit.write("proc/mtd", "dev:    size   erasesize  name\n");
+    unsigned serial = 0;
+    EXPECT_THROW(getSerial(&serial), std::out_of_range);
+    EXPECT_THROW(getMac(mac), std::out_of_range);
+    EXPECT_THROW(setSerialAndMac(1), std::out_of_range);
+}
+
+TEST(IdentityRecord, SetSerialAndMacWritesRecordIntoPartition)
+{
+    SimulatedHostUnit unit;
+    unit.write("dev/mtd3", std::string(0x10000, '\0'));  // programmed bits: the block must be erased first
+    ASSERT_EQ(setSerialAndMac(0x123456), 0);
+    const uint8_t oui[3] = {DYNELLE_MAC_OUI_BYTES};
+    const std::string record = "mac: " + std::string(oui, oui + 3) + "\x12\x34\x56\nserial: 119304";
+    const std::string image = unit.read("dev/mtd3");
+    EXPECT_EQ(image, record + std::string(0x10000 - 26, '\xff'));
+    EXPECT_EQ(unit.read("var/volatile/tmps"), record);
+    EXPECT_EQ(unit.read("fw_setenv.args"), "runlevel 4\n");
+
+    unit.setFwSetenvStatus(3);
+    EXPECT_NE(setSerialAndMac(4711), 0);
+    unit.remove("var/volatile");
+    EXPECT_EQ(setSerialAndMac(4711), -1);
+}

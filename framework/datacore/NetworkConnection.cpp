@@ -5,13 +5,11 @@
 #include "framework/datacore/RawDataPacketFactory.h"
 #include "framework/datacore/RawDataPacketRegistry.h"
 #include "framework/rawdata/RegistrationRawDataPacket.h"
-#include "logging/Report.h"
+#include "framework/datacore/KwLog.h"
 
 #include <QBuffer>
 
 #include <algorithm>
-
-using Tessaly::report;
 
 namespace {
 
@@ -24,6 +22,17 @@ constexpr int udpReceiveReserve = 32768;
 // is dropped so that a flood cannot grow the buffer or starve the loop.
 constexpr qint64 udpBytesPerNotification = 16384;
 constexpr int connectTimeoutMs = 500;
+
+std::string text(const char* fixed) { return fixed; }
+std::string text(const QString& variable) { return variable.toStdString(); }
+std::string text(int number) { return std::to_string(number); }
+
+// One record on "KWLOG", its text built only when the level lets it through.
+template <typename... Pieces>
+void report(spdlog::level::level_enum level, const Pieces&... pieces)
+{
+    logToKwlog(level, [&] { return (std::string() + ... + text(pieces)); });
+}
 
 // The socket-error texts, one per enumerator, as data.
 struct SocketErrorName {
@@ -176,13 +185,13 @@ QString NetworkConnection::socketErrorAsString(QAbstractSocket::SocketError erro
 
 void NetworkConnection::onSocketError(QAbstractSocket::SocketError socketError)
 {
-    report(spdlog::level::info, Q_FUNC_INFO, " ", socketErrorAsString(socketError));
+    report(spdlog::level::info, socketErrorAsString(socketError));
 }
 
 bool NetworkConnection::listenForRawDataPackets(const QHostAddress& address, unsigned short port)
 {
     if (udpPort != -1) {
-        report(spdlog::level::err, Q_FUNC_INFO, " NetworkConnection ERROR Raw Data Packet datagram port already open");
+        report(spdlog::level::err, "NetworkConnection ERROR Raw Data Packet datagram port already open");
         return false;
     }
     if (udpSocket)
@@ -192,7 +201,7 @@ bool NetworkConnection::listenForRawDataPackets(const QHostAddress& address, uns
     udpPort = static_cast<qint16>(port);
     if (isConnectedToHost())
         requestRegisteredRawDataPacketsFromServer();
-    report(spdlog::level::info, Q_FUNC_INFO, " NetworkConnection listening for RawDataPackets on port ", int(port));
+    report(spdlog::level::info, "NetworkConnection listening for RawDataPackets on port ", int(port));
     connect(udpSocket.get(), &QUdpSocket::readyRead, this, &NetworkConnection::onReadyReadUdp);
     return true;
 }
@@ -210,7 +219,7 @@ void NetworkConnection::writeFrameToTcp(const RawDataPacket& packet)
 void NetworkConnection::requestRawDataPacketFromServer(PacketIdentifier id)
 {
     if (udpPort < 0) {
-        report(spdlog::level::err, Q_FUNC_INFO, " NetworkConnection requestRawDataPacketFromServer ERROR UDP port not open");
+        report(spdlog::level::err, "NetworkConnection requestRawDataPacketFromServer ERROR UDP port not open");
         return;
     }
     if (static_cast<int>(id) == datacoreIdentifier)
@@ -331,8 +340,8 @@ void NetworkConnection::handleTcpFrame(const QByteArray& frame, const RawDataPac
         if (const auto* deregistration = dynamic_cast<const DeregisterRawDataPacket*>(packet.get()))
             requestedIdentifiers.erase(static_cast<quint16>(deregistration->getRawDataPacketID()));
     } else {
-        report(spdlog::level::err, Q_FUNC_INFO,
-               " Discarding unexpected raw data packet on datacore TCP connection! packetIdentifier: ", id);
+        report(spdlog::level::err,
+               "Discarding unexpected raw data packet on datacore TCP connection! packetIdentifier: ", id);
     }
 }
 
@@ -344,7 +353,7 @@ void NetworkConnection::onReadyReadUdp()
     while (udpSocket->hasPendingDatagrams()) {
         if (received > udpBytesPerNotification) {
             if (udpSocket->readDatagram(nullptr, 0) < 0) {
-                report(spdlog::level::err, Q_FUNC_INFO, " Failed to discard unwanted UDP datagram");
+                report(spdlog::level::err, "Failed to discard unwanted UDP datagram");
                 break;
             }
             continue;
@@ -372,8 +381,8 @@ void NetworkConnection::handleUdpFrame(const QByteArray& frame, const RawDataPac
 {
     const int id = static_cast<int>(header.packetIdentifier);
     if (id == datacoreIdentifier) {
-        report(spdlog::level::err, Q_FUNC_INFO,
-               " Discarding unexpected datacore (PID_SERIALISABLE_DATA) data packet on UDP socket!");
+        report(spdlog::level::err,
+               "Discarding unexpected datacore (PID_SERIALISABLE_DATA) data packet on UDP socket!");
         return;
     }
     const auto receivers = RawDataPacketRegistry::getInstance().getReceiversForPacketIdentifier(header.packetIdentifier);
@@ -381,7 +390,7 @@ void NetworkConnection::handleUdpFrame(const QByteArray& frame, const RawDataPac
         return;
     std::shared_ptr<const RawDataPacket> packet = RawDataPacketFactory::createPacket(frame, header);
     if (!packet) {
-        report(spdlog::level::err, Q_FUNC_INFO, " Failed to create RawDataPacket with packetId=", id, " for receiver");
+        report(spdlog::level::err, "Failed to create RawDataPacket with packetId=", id, " for receiver");
         return;
     }
     for (auto* receiver : receivers)

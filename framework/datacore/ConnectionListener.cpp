@@ -51,7 +51,10 @@ void ConnectionListener::accept()
         connect(raw, &QTcpSocket::readyRead, this, [this, added] { reading = added; });
         if (!added->connectToHost(std::move(socket)))
             continue;
-        connect(raw, &QTcpSocket::readyRead, this, [this] { reading = nullptr; });
+        connect(raw, &QTcpSocket::readyRead, this, [this, added] {
+            reading = nullptr;
+            emit readHandled(added);
+        });
         connect(added, &NetworkConnection::disconnectedFromHost, this, [this, added] {
             for (auto& entry : entries)
                 if (entry.connection.get() == added && !entry.closed) {
@@ -70,6 +73,7 @@ void ConnectionListener::accept()
             reading = added;
             added->onReadyReadTcp();
             reading = nullptr;
+            emit readHandled(added);
         }
     }
 }

@@ -40,6 +40,9 @@ signals:
     void connectionAdded(NetworkConnection* connection);
     // The peer has gone; the connection is deleted after this returns.
     void connectionClosed(NetworkConnection* connection);
+    // The connection has handled everything of one read from its peer (its
+    // registrations among it).
+    void readHandled(NetworkConnection* connection);
 
 private:
     struct Entry {

@@ -82,6 +82,8 @@ InstrumentServer::InstrumentServer(double framesPerSecond, int payloadSize, std:
                 ++it;
             }
     });
+    // Streams follow registrations as soon as a read has been handled.
+    connect(&listener, &ConnectionListener::readHandled, this, [this] { followRegistrations(); });
     RawDataPacketRegistry::getInstance().registerRawDataPacketReceiver(PID_SERIALISABLE_DATA, this);
 }
 
@@ -114,15 +116,11 @@ void InstrumentServer::event(const QString& text)
     std::fflush(events);
 }
 
-void InstrumentServer::tick()
+void InstrumentServer::followRegistrations()
 {
     const auto open = listener.connections();
-    if (open.empty()) {
-        ticker.stop();
-        return;
-    }
     const qint64 now = clock.nsecsElapsed();
-    // Follow registrations: a stream per (client, requested type).
+    // A stream per (client, requested type).
     for (auto it = streams.begin(); it != streams.end();) {
         const bool wanted = std::find(open.begin(), open.end(), it->first.first) != open.end()
                             && it->first.first->getRequestedPacketIdentifiers().count(it->first.second) > 0;
@@ -137,6 +135,16 @@ void InstrumentServer::tick()
         for (const quint16 id : connection->getRequestedPacketIdentifiers())
             if (isMeasurementIdentifier(id) && streams.emplace(StreamKey{connection, id}, Stream{0, now}).second)
                 event("stream " + hex(id) + " started for " + peerName(listener.socketOf(connection)));
+}
+
+void InstrumentServer::tick()
+{
+    if (listener.connections().empty()) {
+        ticker.stop();
+        return;
+    }
+    followRegistrations();
+    const qint64 now = clock.nsecsElapsed();
     const auto cap = static_cast<quint32>(std::max(1.0, rate * catchUpSeconds));
     for (auto& [key, stream] : streams) {
         const auto due = static_cast<quint32>(std::floor(double(now - stream.startedNs) * rate / nsPerSecond)) + 1;
@@ -200,7 +208,22 @@ QStringList InstrumentServer::status() const
     return lines;
 }
 
-QStringList InstrumentServer::execute(const QString& line, bool& quit)
+void InstrumentServer::submit(const QString& line)
+{
+    queued << line;
+    runQueued();
+}
+
+void InstrumentServer::runQueued()
+{
+    while (!holding && !queued.isEmpty()) {
+        const QStringList lines = execute(queued.takeFirst());
+        if (answer)
+            answer(lines);
+    }
+}
+
+QStringList InstrumentServer::execute(const QString& line)
 {
     const QStringList words = line.simplified().split(' ', Qt::SkipEmptyParts);
     if (words.isEmpty())
@@ -226,17 +249,20 @@ QStringList InstrumentServer::execute(const QString& line, bool& quit)
     } else if (name == "split") {
         const QByteArray frame = noticeFrame("split frame");
         const int half = frame.size() / 2;
+        std::vector<QPointer<QTcpSocket>> sockets;
         for (auto* connection : listener.connections())
-            if (QPointer<QTcpSocket> socket = listener.socketOf(connection)) {
-                socket->write(frame.left(half));
-                socket->flush();
-                QTimer::singleShot(splitDelayMs, this, [socket, rest = frame.mid(half)] {
-                    if (socket) {
-                        socket->write(rest);
-                        socket->flush();
-                    }
-                });
-            }
+            sockets.emplace_back(listener.socketOf(connection));
+        writeRaw(frame.left(half));
+        holding = true;
+        QTimer::singleShot(splitDelayMs, this, [this, sockets, rest = frame.mid(half)] {
+            for (const auto& socket : sockets)
+                if (socket) {
+                    socket->write(rest);
+                    socket->flush();
+                }
+            holding = false;
+            runQueued();
+        });
     } else if (name == "close") {
         listener.closeAll();
     } else if (name == "rate") {
@@ -256,7 +282,8 @@ QStringList InstrumentServer::execute(const QString& line, bool& quit)
     } else if (name == "help") {
         return QString(commandHelp()).split('\n', Qt::SkipEmptyParts) << "ok";
     } else if (name == "quit") {
-        quit = true;
+        if (quit)
+            quit();
     } else {
         return {"error unknown command " + name + " (try help)"};
     }

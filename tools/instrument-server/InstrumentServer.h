@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -25,9 +26,13 @@ public:
     quint16 port() const { return listener.serverPort(); }
     QString listenError() const { return listener.errorString(); }
 
-    // Runs one control command; the answer's last line is "ok" or
-    // "error <reason>". Sets `quit` for the command that ends the program.
-    QStringList execute(const QString& line, bool& quit);
+    // Control commands run in order; one that writes over time (split)
+    // holds the later ones back until it is done, so that their bytes do not
+    // land inside its frame. Each answer's last line is "ok" or
+    // "error <reason>"; `quit` is called for the command that ends the program.
+    void submit(const QString& line);
+    std::function<void(const QStringList& answer)> answer;
+    std::function<void()> quit;
     static const char* commandHelp();
 
     void receiveRawDataPacket(std::shared_ptr<const RawDataPacket> packet) override;
@@ -39,6 +44,9 @@ private:
     };
     using StreamKey = std::pair<NetworkConnection*, quint16>;
 
+    QStringList execute(const QString& line);
+    void runQueued();
+    void followRegistrations();
     void tick();
     void event(const QString& text);
     void writeRaw(const QByteArray& bytes);
@@ -49,6 +57,8 @@ private:
     QTimer ticker;
     QElapsedTimer clock;
     std::map<StreamKey, Stream> streams;
+    QStringList queued;
+    bool holding = false;
     double rate;
     int payloadSize;
     std::FILE* events;

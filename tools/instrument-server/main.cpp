@@ -86,6 +86,12 @@ int main(int argc, char** argv)
     std::printf("listening on port %u\n", unsigned(server.port()));
     std::fflush(stdout);
 
+    server.answer = [](const QStringList& lines) {
+        for (const QString& line : lines)
+            std::printf("%s\n", line.toLocal8Bit().constData());
+        std::fflush(stdout);
+    };
+    server.quit = [] { QCoreApplication::quit(); };
     // Control commands from standard input; end of input leaves the server running.
     std::string pending;
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
@@ -100,12 +106,7 @@ int main(int argc, char** argv)
         for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
             const QString line = QString::fromLocal8Bit(pending.data(), int(end));
             pending.erase(0, end + 1);
-            bool quit = false;
-            for (const QString& answer : server.execute(line, quit))
-                std::printf("%s\n", answer.toLocal8Bit().constData());
-            std::fflush(stdout);
-            if (quit)
-                QCoreApplication::quit();
+            server.submit(line);
         }
     });
     return application.exec();

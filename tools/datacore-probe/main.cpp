@@ -1,7 +1,7 @@
 // datacore-probe: connects to an instrument server, asks it to stream the
 // packet types given on the command line and prints what arrives. See --help.
 
-#include "Probe.h"
+#include "DatacoreProbe.h"
 
 #include "framework/datacore/NetworkConnection.h"
 #include "framework/datacore/RawDataPacketFactory.h"
@@ -102,7 +102,7 @@ int main(int argc, char** argv)
 {
     std::string host = "127.0.0.1";
     double port = 5100, udpPort = 0, count = 0, seconds = 0;
-    Probe::Options options;
+    DatacoreProbe::Options options;
     std::vector<PacketIdentifier> types;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -154,7 +154,7 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     int status = 0;
     QElapsedTimer running;
-    Probe probe(stdout, options, [&] {
+    DatacoreProbe probe(stdout, options, [&] {
         if (count > 0 && double(probe.framesReceived()) >= count)
             QCoreApplication::exit(0);
     });

@@ -1,4 +1,4 @@
-#include "Probe.h"
+#include "DatacoreProbe.h"
 
 #include "framework/datacore/SerialisableDataPacket.h"
 #include "framework/datacore/RawDataPacketFactory.h"
@@ -28,13 +28,13 @@ const char* className(quint16 id)
 
 } // namespace
 
-Probe::Probe(std::FILE* out, Options options, std::function<void()> onFrame)
+DatacoreProbe::DatacoreProbe(std::FILE* out, Options options, std::function<void()> onFrame)
     : out(out), options(options), onFrame(std::move(onFrame))
 {
     clock.start();
 }
 
-void Probe::receiveRawDataPacket(std::shared_ptr<const RawDataPacket> packet)
+void DatacoreProbe::receiveRawDataPacket(std::shared_ptr<const RawDataPacket> packet)
 {
     const auto id = static_cast<quint16>(packet->getPacketIdentifier());
     const QByteArray payload = packet->getPayloadFromPacket();
@@ -74,7 +74,7 @@ void Probe::receiveRawDataPacket(std::shared_ptr<const RawDataPacket> packet)
         onFrame();
 }
 
-void Probe::printSummary(double seconds) const
+void DatacoreProbe::printSummary(double seconds) const
 {
     for (const auto& [id, t] : totals)
         std::fprintf(out, "total 0x%04x %s frames %llu bytes %llu lost %llu rate %.1f/s\n", unsigned(id),

@@ -12,14 +12,14 @@
 // per frame (identifier, class name, payload length, the type's current rate
 // per second), datacore packets as indented JSON; keeps per-type totals and,
 // for streams whose payloads start with a sequence number, the frames lost.
-class Probe : public RawDataPacketReceiverInterfaceBase {
+class DatacoreProbe : public RawDataPacketReceiverInterfaceBase {
 public:
     struct Options {
         bool quiet = false;        // totals only, no line per frame
         bool sequenced = false;    // payloads carry a 32-bit big-endian sequence number
     };
 
-    Probe(std::FILE* out, Options options, std::function<void()> onFrame);
+    DatacoreProbe(std::FILE* out, Options options, std::function<void()> onFrame);
 
     void receiveRawDataPacket(std::shared_ptr<const RawDataPacket> packet) override;
     // Per type: frames, payload bytes, frames lost; and the CPU time used.

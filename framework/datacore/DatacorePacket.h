@@ -9,7 +9,7 @@
 // client's identifier and the sender's packet number, all in jsonObject.
 class DatacorePacket : public SerialisableDataPacket {
 public:
-    explicit DatacorePacket(QString className);
+    DatacorePacket(QString className);
     DatacorePacket(QJsonObject datacore, QString path);
     DatacorePacket(QString clientID, int packetID, QJsonObject datacore, QString path);
     ~DatacorePacket() override;

@@ -19,7 +19,7 @@ struct DatacoreRadixTreeNode {
 class DatacorePathRadixTreePacket : public SerialisableDataPacket {
 public:
     DatacorePathRadixTreePacket();
-    explicit DatacorePathRadixTreePacket(QString className);
+    DatacorePathRadixTreePacket(QString className);
     ~DatacorePathRadixTreePacket() override;
     DatacorePathRadixTreePacket(const DatacorePathRadixTreePacket&) = default;
     DatacorePathRadixTreePacket(DatacorePathRadixTreePacket&&) = default;

@@ -18,7 +18,7 @@
 class SerialisableDataPacket : public RawDataPacket {
 public:
     SerialisableDataPacket();
-    explicit SerialisableDataPacket(const QString& className);
+    SerialisableDataPacket(const QString& className);
     // The factory's constructor for a received frame.
     SerialisableDataPacket(const QByteArray& frame, const RawDataPacket::Header& header);
     ~SerialisableDataPacket() override;

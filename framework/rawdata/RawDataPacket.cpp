@@ -41,12 +41,16 @@ void RawDataPacket::writeHeaderToDataStream(const Header& header, QDataStream& s
 
 RawDataPacket::Header RawDataPacket::peekHeader(const QByteArray& buffer)
 {
+    return peekHeader(buffer.constData(), buffer.size());
+}
+
+RawDataPacket::Header RawDataPacket::peekHeader(const char* data, qint64 size)
+{
     // Decoded by hand rather than through a data stream: the readers call
     // this at every offset while skipping garbage.
     Header h;
-    const auto* bytes = reinterpret_cast<const uchar*>(buffer.constData());
-    const int size = buffer.size();
-    if (size <= 0 || std::memcmp(bytes, magicWireBytes, size_t(qMin(size, 8))) != 0) {
+    const auto* bytes = reinterpret_cast<const uchar*>(data);
+    if (size <= 0 || bytes[0] != magicWireBytes[0] || std::memcmp(bytes, magicWireBytes, size_t(qMin<qint64>(size, 8))) != 0) {
         h.packetIdentifier = peekNotAFrame;
         return h;
     }
@@ -66,6 +70,14 @@ RawDataPacket::Header RawDataPacket::peekHeader(const QByteArray& buffer)
     else if (size < h.frameSize())
         h.packetIdentifier = peekIncomplete;
     return h;
+}
+
+qint64 RawDataPacket::nextPossibleFrameStart(const char* data, qint64 size, qint64 from)
+{
+    if (from >= size)
+        return size;
+    const void* found = std::memchr(data + from, magicWireBytes[0], size_t(size - from));
+    return found ? static_cast<const char*>(found) - data : size;
 }
 
 QByteArray RawDataPacket::generatePacketHeaderForPayload(const QByteArray& payload) const

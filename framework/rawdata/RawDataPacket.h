@@ -61,6 +61,12 @@ public:
     // peekNotAFrame when no frame starts there, peekIncomplete when one may
     // but its bytes are not all in yet, else the header as read.
     static Header peekHeader(const QByteArray& buffer);
+    // The same over raw bytes, for readers that scan a buffer at every offset.
+    static Header peekHeader(const char* data, qint64 size);
+    // The first offset at or after from where a frame may start (the first
+    // magic byte), or size when there is none; what a reader skipping one
+    // byte at a time over garbage would reach, found in one pass.
+    static qint64 nextPossibleFrameStart(const char* data, qint64 size, qint64 from);
 
     QByteArray generatePacketHeaderForPayload(const QByteArray& payload) const;
     // Header, payload and trailer as three writes; the sum of their results.

@@ -30,28 +30,16 @@ QByteArray headerBytes(quint16 id, qint32 length)
     return bytes;
 }
 
-TEST(RawDataPacketTest, RegisterFrameIsByteExact)
+TEST(RawDataPacketTest, RegisterFrameIsByteExactAndReadsBack)
 {
     const RegisterRawDataPacket packet(0x1011, 0xC0A80001, 5000);
-    EXPECT_EQ(frameOf(packet).toHex(' '),
+    const QByteArray frame = frameOf(packet);
+    EXPECT_EQ(frame.toHex(' '),
               QByteArray("ca fe ba 6e 1f 00 d3 21 10 2a 00 00 00 00 00 08 10 11 13 88 c0 a8 00 01 de ad be ef"));
-}
-
-TEST(RawDataPacketTest, RegistrationPacketsReadBackTheirFields)
-{
-    const RegisterRawDataPacket reg(0x1025, 0x7F000001, 31999);
-    const DeregisterRawDataPacket dereg(0x1011, 0xC0A80001, 1);
-    for (const RegistrationRawDataPacket* sent : {static_cast<const RegistrationRawDataPacket*>(&reg),
-                                                  static_cast<const RegistrationRawDataPacket*>(&dereg)}) {
-        const QByteArray frame = frameOf(*sent);
-        const auto header = RawDataPacket::peekHeader(frame);
-        ASSERT_EQ(header.packetIdentifier, sent->getPacketIdentifier());
-        const DeregisterRawDataPacket read(frame, header);
-        EXPECT_EQ(read.getRawDataPacketID(), sent->getRawDataPacketID());
-        EXPECT_EQ(read.getDstAddr(), sent->getDstAddr());
-        EXPECT_EQ(read.getDstPort(), sent->getDstPort());
-        EXPECT_EQ(read.getSerialisedPayloadForTransmit(), read.getPayloadFromPacket());
-    }
+    const DeregisterRawDataPacket read(frame, RawDataPacket::peekHeader(frame));
+    EXPECT_EQ(read.getRawDataPacketID(), 0x1011);
+    EXPECT_EQ(read.getDstAddr(), 0xC0A80001u);
+    EXPECT_EQ(read.getDstPort(), 5000);
 }
 
 TEST(RawDataPacketTest, PeekHeaderReportsNotAFrameIncompleteOrWhole)
@@ -89,29 +77,14 @@ TEST(RawDataPacketTest, PeekHeaderReportsNotAFrameIncompleteOrWhole)
         EXPECT_EQ(int(RawDataPacket::peekHeader(c.buffer).packetIdentifier), c.expected) << c.name;
 }
 
-TEST(RawDataPacketTest, PeekedHeaderCarriesEveryField)
-{
-    QByteArray frame = headerBytes(0x1022, 3) + "abc" + rawDataPacketTrailer;
-    frame[10] = 0x01;
-    frame[11] = 0x02;
-    const auto header = RawDataPacket::peekHeader(frame);
-    EXPECT_TRUE(header.hasValidMagic());
-    EXPECT_EQ(header.packetIdentifier, 0x1022);
-    EXPECT_EQ(header.sourceInstanceIdentifier, 0x0102);
-    EXPECT_EQ(header.payloadLength, 3);
-
-    QDataStream stream(frame);
-    const auto streamed = RawDataPacket::readHeaderFromStream(stream);
-    EXPECT_TRUE(streamed.hasValidMagic());
-    EXPECT_EQ(streamed.packetIdentifier, header.packetIdentifier);
-    EXPECT_EQ(streamed.sourceInstanceIdentifier, header.sourceInstanceIdentifier);
-    EXPECT_EQ(streamed.payloadLength, header.payloadLength);
-}
-
 TEST(RawDataPacketTest, MeasurementPacketRelaysItsFrameUnchanged)
 {
     QByteArray frame = headerBytes(0x1011, 4) + QByteArray("\x00\xFF\x10\x20", 4) + rawDataPacketTrailer;
     frame[11] = 0x07;
+    QDataStream stream(frame);
+    const auto streamed = RawDataPacket::readHeaderFromStream(stream);
+    EXPECT_TRUE(streamed.hasValidMagic());
+    EXPECT_EQ(streamed.payloadLength, 4);
     const EyeVerticalHistogramData packet(frame, RawDataPacket::peekHeader(frame));
     EXPECT_EQ(packet.getPayloadFromPacket(), frame.mid(16, 4));
     EXPECT_EQ(packet.getSourceInstanceIdentifier(), 7);
@@ -128,15 +101,6 @@ TEST(RawDataPacketTest, ConstructionFromAShortFrameKeepsOnlyWhatIsThere)
     EXPECT_EQ(LoudnessEngineRawDataPacket(frame.left(4), header).getPayloadFromPacket(), QByteArray());
     header.payloadLength = -5;
     EXPECT_EQ(LoudnessEngineRawDataPacket(frame, header).getPayloadFromPacket(), QByteArray());
-}
-
-TEST(RawDataPacketTest, ShortRegistrationPayloadReadsAsZeros)
-{
-    const QByteArray frame = headerBytes(0x102A, 3) + QByteArray("\x10\x11\x13", 3) + rawDataPacketTrailer;
-    const RegisterRawDataPacket packet(frame, RawDataPacket::peekHeader(frame));
-    EXPECT_EQ(packet.getRawDataPacketID(), 0x1011);
-    EXPECT_EQ(packet.getDstPort(), 0x1300);
-    EXPECT_EQ(packet.getDstAddr(), 0u);
 }
 
 } // namespace

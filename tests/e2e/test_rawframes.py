@@ -1,0 +1,108 @@
+"""End-to-end tests of the rawframes tool: the real binary on real files and pipes."""
+
+import os
+import re
+import subprocess
+import tempfile
+import unittest
+
+RAWFRAMES = os.environ.get("RAWFRAMES", "rawframes")
+LINE = re.compile(r"^offset (\d+): 0x([0-9a-f]{4}) (\w+), source (\d+), payload (\d+) bytes$")
+
+
+def run(*args, stdin=None):
+    return subprocess.run([RAWFRAMES, *args], input=stdin, capture_output=True, timeout=60)
+
+
+def write(*args, stdin=None):
+    result = run(*args, stdin=stdin)
+    assert result.returncode == 0, result.stderr
+    return result.stdout
+
+
+def frames_of(output):
+    """(offset, id, class, source, length) of every frame line."""
+    found = []
+    for line in output.decode().splitlines():
+        m = LINE.match(line)
+        if m:
+            found.append((int(m[1]), int(m[2], 16), m[3], int(m[4]), int(m[5])))
+    return found
+
+
+class RawFramesTest(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.TemporaryDirectory()
+        self.addCleanup(self.dir.cleanup)
+
+    def read_file(self, data):
+        path = os.path.join(self.dir.name, "capture.bin")
+        with open(path, "wb") as f:
+            f.write(data)
+        result = run(path)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        return result.stdout
+
+    def test_written_frames_read_back_with_the_same_fields(self):
+        cases = [
+            (("hex", "0x1011", "00 ff 10 20", "7"), (0x1011, "EyeVerticalHistogramData", 7, 4)),
+            (("hex", "0x1029", ""), (0x1029, "LoudnessEngineRawDataPacket", 0, 0)),
+            (("hex", "4139", "10111388c0a80001"), (0x102B, "DeregisterRawDataPacket", 0, 8)),
+            (("json", '{"Class":"Foo"}'), (0x1010, "SerialisableDataPacket", 0, 19)),
+        ]
+        for args, (ident, name, source, length) in cases:
+            with self.subTest(args=args):
+                frame = write(*args)
+                self.assertEqual(len(frame), 16 + length + 4)
+                out = run("-", stdin=frame).stdout
+                self.assertEqual(frames_of(out), [(0, ident, name, source, length)])
+                self.assertTrue(out.decode().endswith("1 frames, 0 bytes skipped\n"))
+
+    def test_register_frame_is_byte_exact_and_described(self):
+        frame = write("hex", "0x102a", "10 11 13 88 c0 a8 00 01")
+        self.assertEqual(frame.hex(), "cafeba6e1f00d321102a000000000008" "10111388c0a80001" "deadbeef")
+        self.assertIn("  packet type 0x1011 to 192.168.0.1:5000\n", run("-", stdin=frame).stdout.decode())
+
+    def test_datacore_json_is_printed_indented(self):
+        frame = write("json", '{"Class":"DatacorePacket","Path":"In/A","Datacore":{"Gain":3}}')
+        text = self.read_file(frame).decode()
+        self.assertIn('\n  {\n', text)
+        self.assertIn('      "Gain": 3\n', text)
+        self.assertIn('    "Path": "In/A"\n', text)
+
+    def test_garbage_between_frames_reports_every_frame_and_the_skipped_count(self):
+        big = write("hex", "0x1019", "-", stdin=b"ab" * 100000)  # spans several read chunks
+        pieces = [b"xyz", write("json", '{"Class":"A"}'), b"\xca\xfe\xba", big,
+                  write("hex", "0x1013", "01"), write("hex", "0x1013", "02"), b"tail"]
+        data = b"".join(pieces)
+        out = self.read_file(data)
+        frames = frames_of(out)
+        self.assertEqual([f[1] for f in frames], [0x1010, 0x1019, 0x1013, 0x1013])
+        offsets = [sum(len(p) for p in pieces[:i]) for i in (1, 3, 4, 5)]
+        self.assertEqual([f[0] for f in frames], offsets)
+        self.assertTrue(out.decode().endswith("4 frames, 10 bytes skipped\n"), out.decode()[-200:])
+
+    def test_damaged_frames_are_skipped_not_trusted(self):
+        good = write("hex", "0x1011", "0102")
+        no_trailer = good[:-4] + b"\x00\x00\x00\x00"
+        huge_length = good[:12] + b"\x7f\xff\xff\xf0"
+        negative_length = good[:12] + b"\xff\xff\xff\xfe"
+        data = no_trailer + huge_length + negative_length + good
+        out = self.read_file(data).decode()
+        self.assertEqual(len(frames_of(out.encode())), 1)
+        self.assertTrue(out.endswith("1 frames, %d bytes skipped\n" % (len(data) - len(good))), out)
+
+    def test_bad_requests_fail_with_a_message(self):
+        cases = [("hex", "0x100f", "00"), ("hex", "0x1011", "abc"), ("hex", "0x1011", "zz"),
+                 ("hex", "0x1011", "00", "70000"), ("json", "[1]"), ("json", '{"Class":'),
+                 (os.path.join(self.dir.name, "missing"),), ()]
+        for args in cases:
+            with self.subTest(args=args):
+                result = run(*args)
+                self.assertEqual(result.returncode, 1)
+                self.assertEqual(result.stdout, b"")
+                self.assertTrue(result.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -79,22 +79,4 @@ TEST(FrameScanner, FindsFramesAndConsumesByTheReaderRules)
     }
 }
 
-// Bytes handed over in any split give the frames of the whole, as the
-// connection's buffer does between reads.
-TEST(FrameScanner, AnySplitGivesTheSameFrames)
-{
-    const QByteArray stream = QByteArray(3, 'g') + a + noTrailer + b + a;
-    for (int cut = 0; cut <= stream.size(); ++cut) {
-        QByteArray buffer;
-        int frames = 0;
-        const auto feed = [&](const QByteArray& more) {
-            buffer += more;
-            buffer.remove(0, scanRawDataFrames(buffer.constData(), buffer.size(), [&](const ScannedFrame&) { ++frames; }));
-        };
-        feed(stream.left(cut));
-        feed(stream.mid(cut));
-        EXPECT_EQ(frames, 3) << "cut at " << cut;
-    }
-}
-
 } // namespace

@@ -16,9 +16,10 @@
 namespace {
 
 constexpr qint64 nsPerSecond = 1000000000;
-// At most this much time's worth of frames goes out in one tick, so a
-// stalled stand-in does not answer with one huge burst.
-constexpr double catchUpSeconds = 0.02;
+// At most this much time's worth of frames goes out in one tick: a stand-in
+// held up by a busy machine falls behind its rate rather than answering
+// with a burst that no receiver takes in one go.
+constexpr double catchUpSeconds = 0.002;
 constexpr int splitDelayMs = 50;
 
 QString hex(quint16 id) { return QString("0x%1").arg(id, 4, 16, QChar('0')); }
@@ -76,7 +77,7 @@ InstrumentServer::InstrumentServer(double framesPerSecond, int payloadSize, std:
         event("client " + peerName(listener.socketOf(c)) + " closed");
         for (auto it = streams.begin(); it != streams.end();)
             if (it->first.first == c) {
-                event("stream " + hex(it->first.second) + " stopped");
+                event(stopped(it->first.second, it->second));
                 it = streams.erase(it);
             } else {
                 ++it;
@@ -116,6 +117,11 @@ void InstrumentServer::event(const QString& text)
     std::fflush(events);
 }
 
+QString InstrumentServer::stopped(quint16 id, const Stream& stream)
+{
+    return "stream " + hex(id) + " stopped after " + QString::number(stream.sequence) + " frames";
+}
+
 void InstrumentServer::followRegistrations()
 {
     const auto open = listener.connections();
@@ -128,7 +134,7 @@ void InstrumentServer::followRegistrations()
             ++it;
             continue;
         }
-        event("stream " + hex(it->first.second) + " stopped");
+        event(stopped(it->first.second, it->second));
         it = streams.erase(it);
     }
     for (auto* connection : open)

@@ -43,6 +43,7 @@ private:
         qint64 startedNs = 0;
     };
     using StreamKey = std::pair<NetworkConnection*, quint16>;
+    static QString stopped(quint16 id, const Stream& stream);
 
     QStringList execute(const QString& line);
     void runQueued();

@@ -7,6 +7,8 @@
 namespace {
 
 constexpr unsigned char firstMagicByte = 0xCA;
+constexpr int frameHeaderLength = RawDataPacket::headerSize;
+constexpr int frameTrailerLength = RawDataPacket::trailerSize;
 
 qint32 bigEndianLength(const char* at)
 {

@@ -10,22 +10,18 @@
 // that the rules can be tested and fuzzed on plain bytes.
 
 // The largest payload a header may announce and still count as a frame
-// start. Nothing the instrument sends comes near it (its biggest records are
-// a few tens of KiB); a header claiming more is a corrupt or hostile one, and
-// waiting for its bytes would make a reader hold that much and stall the
-// stream behind it. Such a header is skipped like any other non-frame byte.
+// start: 1 MiB, eight times the TCP socket's read buffer and far above any
+// measurement record. A header claiming more is corrupt or hostile; waiting
+// for its bytes would make a reader hold that much and stall the stream
+// behind it, so it is skipped like any other byte that starts no frame.
 inline constexpr qint32 maxFramePayloadLength = 1 << 20;
-
-// Envelope sizes around the payload.
-inline constexpr int frameHeaderLength = RawDataPacket::headerSize;
-inline constexpr int frameTrailerLength = RawDataPacket::trailerSize;
 
 // One complete frame found in a buffer: it starts at `offset` and runs for
 // 16 + payloadLength + 4 bytes, trailer included.
 struct ScannedFrame {
     int offset;
     RawDataPacket::Header header;
-    int frameLength() const { return frameHeaderLength + header.payloadLength + frameTrailerLength; }
+    int frameLength() const { return RawDataPacket::headerSize + header.payloadLength + RawDataPacket::trailerSize; }
 };
 
 // Scans `data` from its first byte and calls `onFrame` for each complete

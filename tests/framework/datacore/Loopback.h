@@ -1,0 +1,113 @@
+#pragma once
+
+#include "framework/datacore/RawDataPacketRegistry.h"
+#include "framework/datacore/SerialisableDataPacket.h"
+#include "framework/rawdata/RawDataPacket.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QUdpSocket>
+#include <QtEndian>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Helpers for tests that run both ends of the link over loopback sockets in
+// one process, driven by the event loop.
+
+// Runs the event loop until `done` holds or the deadline passes; a timer
+// wakes the loop at the deadline so nothing blocks beyond it.
+inline bool waitUntil(const std::function<bool()>& done, int deadlineMs = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(deadlineMs);
+    while (!done()) {
+        if (clock.elapsed() >= deadlineMs)
+            return done();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+// A UDP port in 20000..31999 free at the moment of asking.
+inline unsigned short freeUdpPort()
+{
+    static unsigned next = 20000 + unsigned(QCoreApplication::applicationPid() % 6000);
+    for (int tries = 0; tries < 12000; ++tries) {
+        const auto port = static_cast<unsigned short>(20000 + (next++ - 20000) % 12000);
+        QUdpSocket trial;
+        if (trial.bind(QHostAddress::LocalHost, port))
+            return port;
+    }
+    return 0;
+}
+
+// One frame of any identifier: header, payload, trailer.
+inline QByteArray frameBytes(quint16 id, const QByteArray& payload, bool withTrailer = true)
+{
+    QByteArray frame = QByteArray::fromHex("CAFEBA6E1F00D321");
+    char word[4];
+    qToBigEndian<quint16>(id, word);
+    frame.append(word, 2);
+    frame.append(2, '\0');
+    qToBigEndian<qint32>(payload.size(), word);
+    frame.append(word, 4);
+    frame.append(payload);
+    frame.append(withTrailer ? QByteArray::fromHex("DEADBEEF") : QByteArray(4, '\0'));
+    return frame;
+}
+
+inline QByteArray datacoreFrame(const QString& className)
+{
+    QByteArray frame;
+    QBuffer device(&frame);
+    device.open(QIODevice::WriteOnly);
+    SerialisableDataPacket(className).serialisePacketAndWriteToDevice(device);
+    return frame;
+}
+
+// Keeps every packet delivered to it, registered with a registry for the
+// given types while alive.
+class RecordingReceiver : public RawDataPacketReceiverInterfaceBase {
+public:
+    RecordingReceiver(std::vector<PacketIdentifier> ids,
+                      RawDataPacketRegistry& registry = RawDataPacketRegistry::getInstance())
+        : ids(std::move(ids)), registry(registry)
+    {
+        for (const auto id : this->ids)
+            registry.registerRawDataPacketReceiver(id, this);
+    }
+    ~RecordingReceiver() override
+    {
+        for (const auto id : ids)
+            registry.deregisterRawDataPacketReceiver(id, this);
+    }
+    void receiveRawDataPacket(std::shared_ptr<const RawDataPacket> packet) override
+    {
+        packets.push_back(packet);
+        if (onPacket)
+            onPacket(*packet);
+    }
+    // Class names of the datacore packets received, in order.
+    std::vector<QString> classNames() const
+    {
+        std::vector<QString> names;
+        for (const auto& p : packets)
+            if (const auto* d = dynamic_cast<const SerialisableDataPacket*>(p.get()))
+                names.push_back(d->getPacketClassName());
+        return names;
+    }
+
+    std::vector<std::shared_ptr<const RawDataPacket>> packets;
+    std::function<void(const RawDataPacket&)> onPacket;
+
+private:
+    std::vector<PacketIdentifier> ids;
+    RawDataPacketRegistry& registry;
+};

@@ -1,0 +1,70 @@
+// The TCP reader's scanning fed in arbitrary pieces, as reads arrive: every
+// frame it reports must be a whole frame inside the buffer, the bytes it
+// keeps must hold no frame it could report yet, and how the stream is cut
+// into reads must not change which frames are found.
+
+#include "framework/datacore/FrameScanner.h"
+#include "framework/datacore/RawDataPacketFactory.h"
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr unsigned char magic[8] = {0xCA, 0xFE, 0xBA, 0x6E, 0x1F, 0x00, 0xD3, 0x21};
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+// Absolute stream offsets of the frames found when the stream arrives in
+// pieces of the given sizes (cycled).
+std::vector<long> framesFound(const char* data, size_t size, const std::vector<int>& pieces)
+{
+    std::vector<long> found;
+    QByteArray buffer;
+    long bufferStart = 0;
+    size_t fed = 0;
+    for (size_t turn = 0; fed < size; ++turn) {
+        const size_t piece = std::min<size_t>(size - fed, size_t(pieces[turn % pieces.size()]));
+        buffer.append(data + fed, int(piece));
+        fed += piece;
+        const int consumed = scanRawDataFrames(buffer.constData(), buffer.size(), [&](const ScannedFrame& f) {
+            const char* at = buffer.constData() + f.offset;
+            check(f.offset >= 0 && f.header.payloadLength >= 0 && f.header.payloadLength <= maxFramePayloadLength);
+            check(f.offset + f.frameLength() <= buffer.size());
+            check(std::memcmp(at, magic, sizeof magic) == 0);
+            check(std::memcmp(at + f.frameLength() - 4, "\xDE\xAD\xBE\xEF", 4) == 0);
+            check(f.header.packetIdentifier >= 0x1010 && f.header.packetIdentifier <= 0x102B);
+            check(found.empty() || bufferStart + f.offset > found.back());
+            found.push_back(bufferStart + f.offset);
+            RawDataPacketFactory::createPacket(QByteArray::fromRawData(at, f.frameLength()), f.header);
+        });
+        check(consumed >= 0 && consumed <= buffer.size());
+        buffer.remove(0, consumed);
+        bufferStart += consumed;
+        // What is kept waits for more bytes: scanning it again finds nothing.
+        check(scanRawDataFrames(buffer.constData(), buffer.size(), [](const ScannedFrame&) { check(false); }) == 0);
+    }
+    return found;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 2)
+        return 0;
+    // The first two bytes choose how the rest is cut into reads.
+    const std::vector<int> pieces{1 + data[0] % 7, 1 + data[1] * 3, 16, 1};
+    const char* stream = reinterpret_cast<const char*>(data + 2);
+    const auto whole = framesFound(stream, size - 2, {int(size)});
+    check(framesFound(stream, size - 2, pieces) == whole);
+    return 0;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logging/Printable.h"
+
 #include <QString>
 
 #include <spdlog/spdlog.h>
@@ -12,6 +14,10 @@
 // start it with the reporting function's signature (pass Q_FUNC_INFO).
 //
 //   Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": Failed Opening \"", path, "\": ", strerror(e));
+//
+// Messages quote what the board sent; control characters in them are
+// escaped and overlong ones cut, so that neither the terminal nor the system
+// log is steered or flooded by a misbehaving board.
 
 namespace Tessaly {
 
@@ -33,6 +39,8 @@ void report(spdlog::level::level_enum level, const char* signature, const Pieces
         return;
     std::string text(signature);
     (detail::append(text, pieces), ...);
+    text = printable(text);
+    cutMessage(text);
     logger->log(level, spdlog::string_view_t(text));
 }
 

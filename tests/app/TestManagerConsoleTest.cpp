@@ -72,6 +72,46 @@ TEST_F(TestManagerConsole, KeyWaitDropsTypeAheadPollsTheBoardAndLowerCasesTheKey
     EXPECT_EQ(board.sleptNanoseconds, 200000000);
 }
 
+TEST_F(TestManagerConsole, AResizeIsNeitherAnAnswerNorTheEndOfTheTypeAhead)
+{
+    // S typed during a count-down, then the terminal resized, then the prompt.
+    screen.typeAhead('s');
+    screen.typeAhead(Screen::resized);
+    screen.typeAhead('s');
+    screen.typeKey(Screen::resized);
+    screen.typeKey('n');
+    EXPECT_EQ(manager.prompt("ERROR: ..."), 'n');
+}
+
+TEST_F(TestManagerConsole, SerialNumberEntryGoesOnThroughAResizeAndEditsTheLine)
+{
+    // (keys, what is stored); each entry is confirmed with y.
+    const struct {
+        std::vector<int> keys;
+        QString serial;
+    } cases[] = {
+        {{'A', 'B', '1', '2', Screen::resized, '3', '4', '\r'}, "AB1234"},
+        {{'A', 'X', 127, 'B', ' ', 'c', '\n'}, "AB"},
+        {{Screen::resized, '\r'}, "Unassigned"},
+        {{'M', 0xc3, 0xbc, 'l', 8, 8, 'x', '\r'}, "Mx"}, // backspace takes the whole character
+    };
+    for (const auto& c : cases) {
+        for (int key : c.keys)
+            screen.typeKey(key);
+        screen.typeKey(Screen::resized); // at the confirmation too
+        screen.typeKey('y');
+        EXPECT_EQ(manager.enterBoardSerialNumber(), c.serial);
+        EXPECT_EQ(screen.row(16), "          You Entered \"" + c.serial + "\"");
+        EXPECT_FALSE(screen.keyWait);
+        EXPECT_FALSE(screen.echo);
+    }
+    // N asks again on a cleared line.
+    screen.typeKeys("AB\rnCD\r");
+    screen.typeKey('Y');
+    EXPECT_EQ(manager.enterBoardSerialNumber(), "CD");
+    EXPECT_EQ(screen.row(14), "          Enter TR417 PCB Serial No: CD");
+}
+
 TEST_F(TestManagerConsole, LowerCaseIResetsTheExtremesAndTheWaitGoesOn)
 {
     manager.fd = FakeBoardDevice::boardFd;

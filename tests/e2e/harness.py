@@ -136,6 +136,18 @@ class Terminal:  # A program on a real 80x24 pseudo-terminal fed to a terminal e
     def wait_for_rows(self, rows, timeout=10.0):  # {row number: its whole text}
         self.wait_for(lambda: all(self.row(n) == text for n, text in rows.items()), timeout, repr(rows))
 
+    def hang_up(self):  # closes the terminal's other side, as when the operator's terminal goes away
+        self.child.ptyproc.fileobj.close()
+        self.child.ptyproc.closed = True
+
+    def wait_gone(self, timeout=15.0):  # after hang_up: the exit status (or -signal)
+        deadline = time.monotonic() + timeout
+        while self.child.ptyproc.isalive():
+            assert time.monotonic() < deadline, "program still running"
+            time.sleep(0.05)
+        status = self.child.ptyproc.exitstatus
+        return status if status is not None else -self.child.ptyproc.signalstatus
+
     def wait_exit(self, timeout=15.0):  # Reads until the program ends; returns its exit status (or -signal).
         deadline = time.monotonic() + timeout
         while self.pump(0.1):

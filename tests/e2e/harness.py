@@ -35,7 +35,7 @@ class Simulator:
         args = [SIM_BIN, "--link", DEVICE, "--control", self.socket_path, "--no-stdin"]
         self.proc = subprocess.Popen(args + [part for command in commands for part in ("-e", command)],
                                      stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        if not select.select([self.proc.stdout], [], [], 5.0)[0] or not self.proc.stdout.readline():  # "ready"
+        if not select.select([self.proc.stdout], [], [], 15.0)[0] or not self.proc.stdout.readline():  # "ready"
             self.stop()
             raise AssertionError("simulator not ready")
 
@@ -59,7 +59,7 @@ class Simulator:
         for command in commands:
             self.command(command)
         start = self.record_count()
-        term.wait_for(lambda: self.record_count() >= start + 16, 5.0, "two more bursts")
+        term.wait_for(lambda: self.record_count() >= start + 16, 15.0, "two more bursts")
 
     def stop(self):
         self.proc.terminate()  # it removes its link and socket on the way out

@@ -28,36 +28,19 @@ TEST_F(TestManagerConsole, DetailAndPromptReplaceTheirWholeAreaAndCutExtraLines)
     EXPECT_EQ(manager.promptLines[1], "");
 }
 
-TEST_F(TestManagerConsole, TestScreenLayoutWithMarkupAndLiveTokens)
+TEST_F(TestManagerConsole, TestScreenDrawsItsPanelWithThePresentReadings)
 {
-    manager.title("Title *as is*");
-    manager.detail("   (Active Power Source: *{APS}* at *{SV}V*)\n\nunpaired *bold\nnext line plain");
-    manager.updatePrompt("\nPress *Y* or 10%%");
+    // The layout itself is the panel's table test; here: the manager's state reaches it.
+    manager.title("Title");
+    manager.detail("\n   (Active Power Source: *{APS}* at *{SV}V*)");
+    manager.updatePrompt("\nPress *Y*");
     manager.systemVoltage = 12034;
     manager.powerSource = 1;
     manager.showTestDisplay();
-
-    EXPECT_EQ(screen.row(0), "Title *as is*");
-    EXPECT_TRUE(screen.boldAt(0, 0));
-    EXPECT_EQ(screen.row(2), "     (Active Power Source: ACDC at 12.0V)");
-    EXPECT_FALSE(screen.boldAt(2, 5));
-    EXPECT_TRUE(screen.boldAt(2, 27));  // A of ACDC
-    EXPECT_FALSE(screen.boldAt(2, 31)); // blank after it
-    EXPECT_TRUE(screen.boldAt(2, 35));  // 1 of 12.0V
-    EXPECT_EQ(screen.row(3), "");
-    EXPECT_TRUE(screen.boldAt(4, 11));
-    EXPECT_FALSE(screen.boldAt(5, 2));
-    EXPECT_EQ(screen.row(21), "");
-    EXPECT_EQ(screen.row(23), "    Press Y or 10%");
+    EXPECT_EQ(screen.row(0), "Title");
+    EXPECT_EQ(screen.row(3), "     (Active Power Source: ACDC at 12.0V)");
+    EXPECT_EQ(screen.row(23), "    Press Y");
     EXPECT_TRUE(screen.boldAt(23, 10));
-
-    manager.systemVoltage = manager.noReading;
-    manager.powerSource = manager.noReading;
-    manager.showTestDisplay();
-    EXPECT_EQ(screen.row(2), "     (Active Power Source: N/A at N/AV)");
-    manager.powerSource = 0;
-    manager.showTestDisplay();
-    EXPECT_EQ(screen.row(2), "     (Active Power Source:  at N/AV)");
 }
 
 TEST_F(TestManagerConsole, KeyWaitDropsTypeAheadPollsTheBoardAndLowerCasesTheKey)

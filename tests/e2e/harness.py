@@ -7,6 +7,7 @@ import pathlib
 import re
 import select
 import shutil
+import signal
 import socket
 import subprocess
 import tempfile
@@ -136,6 +137,12 @@ class Terminal:  # A program on a real 80x24 pseudo-terminal fed to a terminal e
     def wait_for_rows(self, rows, timeout=10.0):  # {row number: its whole text}
         self.wait_for(lambda: all(self.row(n) == text for n, text in rows.items()), timeout, repr(rows))
 
+    def kill(self):  # whatever state it is in, hung up included
+        self.child.close(force=True)
+        if self.child.ptyproc.isalive():
+            self.child.ptyproc.kill(signal.SIGKILL)
+            self.child.ptyproc.wait()
+
     def hang_up(self):  # closes the terminal's other side, as when the operator's terminal goes away
         self.child.ptyproc.fileobj.close()
         self.child.ptyproc.closed = True
@@ -190,7 +197,7 @@ class DeviceTestCase(unittest.TestCase):  # Owns the device node, works in a fre
 
     def start_program(self, *args, **kwargs):
         term = Terminal(args, cwd=self.tmp, **kwargs)
-        self.addCleanup(lambda: term.child.close(force=True))
+        self.addCleanup(term.kill)
         return term
 
     def start_run(self, *bench, serial="E2E1"):  # Simulator and program, past the serial number to the first test.

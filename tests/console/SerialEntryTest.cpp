@@ -43,16 +43,4 @@ TEST(SerialEntry, TheFirstWordOfAtMostEightyBytesIsTheSerialNumber)
         EXPECT_EQ(serialNumberFromLine(c.line), c.serial) << c.line.toStdString();
 }
 
-TEST(SerialEntry, PanelsShowTheTypedLineAndTheConfirmation)
-{
-    const Panel confirmation = serialConfirmationPanel("  AB1 x", "AB1");
-    ASSERT_EQ(confirmation.size(), 3u);
-    EXPECT_EQ(confirmation[0].text, "Enter TR417 PCB Serial No:   AB1 x");
-    EXPECT_EQ(confirmation[1].text, "You Entered \"AB1\"");
-    EXPECT_EQ(confirmation[2].text, "Is that correct? (Y/n): ");
-    for (const PanelLine& line : confirmation)
-        EXPECT_EQ(line.column, 10);
-    EXPECT_EQ(serialEntryPanel("AB").back().text, "Enter TR417 PCB Serial No: AB"); // the cursor ends after it
-}
-
 } // namespace

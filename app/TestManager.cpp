@@ -1,24 +1,34 @@
 #include "app/TestManager.h"
 
+#include "app/StopSignals.h"
 #include "app/UnitTest.h"
 #include "boardlink/PosixSerialDevice.h"
+#include "console/ConsoleScreens.h"
 #include "console/NcursesScreen.h"
 #include "console/Screen.h"
 #include "upload/ProductionArtifactsNexusRepo.h"
 
 #include <QTextStream>
 
-#include <algorithm>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <iostream>
 
 namespace {
 
-const char selectorCharacters[] = "123456789abcdefghijklmnop";
-constexpr int selectorCount = sizeof selectorCharacters - 1;
 constexpr int quitChoice = -1;
 constexpr int uploadChoice = -2;
+
+QString systemErrorText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 } // namespace
 
@@ -65,20 +75,17 @@ int TestManager::run()
     if (!createLogFile())
         return -1;
     initDisplay();
-    if (!initialize(*this)) {
-        closeDisplay();
-        logUnitTestResults();
-        return -1;
-    }
+    // Nobody left to answer: the board is not touched.
+    if (stopRequested() || !initialize(*this))
+        return endRun(-1);
     currentTest = 0;
     for (;;) {
+        if (stopRequested())
+            return endRun(-1);
         if (currentTest >= 0 && currentTest < static_cast<int>(unitTests.size())) {
             const int result = unitTests[static_cast<size_t>(currentTest)]->run(*this);
-            if (result == Quit) {
-                closeDisplay();
-                logUnitTestResults();
-                return -1;
-            }
+            if (result == Quit)
+                return endRun(-1);
             if (result == Next) {
                 showTestSummary();
                 currentTest = nextIncompleteTest();
@@ -92,19 +99,15 @@ int TestManager::run()
                 continue;
         }
         const int choice = selectUnitTest();
-        if (choice == quitChoice) {
-            closeDisplay();
-            logUnitTestResults();
-            return 0;
-        }
+        if (choice == quitChoice)
+            return endRun(stopRequested() ? -1 : 0);
         if (choice == uploadChoice) {
-            closeDisplay();
-            logUnitTestResults();
+            const int result = endRun(0);
             ProductionArtifactsNexusRepo repository;
             const QString targetDir = repository.generateTargetDir("TR417", boardSerialNumber, "dynelle_test");
             if (!repository.upload(logFileLocation, targetDir))
                 std::cerr << "Nexus Upload Failed, are you connected to the network?\n";
-            return 0;
+            return result;
         }
         currentTest = choice;
     }
@@ -134,23 +137,15 @@ int TestManager::selectUnitTest()
     initDisplay();
     screen.setEcho(true);
     screen.setKeyWait(true);
+    std::vector<MenuEntry> entries;
+    for (const auto& test : unitTests)
+        entries.push_back(MenuEntry{test->getTestStateStr(), test->title});
+    const Panel menu = menuPanel(entries);
     int result;
     for (;;) {
-        screen.erase();
-        screen.attributeOn(Screen::Bold);
-        screen.write(0, 0, "Select Dynelle Test");
-        screen.attributeOff(Screen::Bold);
-        const int listed = std::min(static_cast<int>(unitTests.size()), selectorCount);
-        for (int i = 0; i < listed; ++i) {
-            const UnitTest& test = *unitTests[static_cast<size_t>(i)];
-            screen.write(i + 2, 2,
-                         QByteArray(1, selectorCharacters[i]) + ") " + test.getTestStateStr().toLatin1() + " - "
-                             + test.title.toLatin1());
-        }
-        screen.write(23, 6, "Selection, (Q)uit, (U)pload and quit : ");
-        screen.refresh();
-        const int key = Screen::lowerCase(screen.readKey());
-        if (key == 'q') {
+        drawScreen(menu);
+        const int key = Screen::lowerCase(waitForKey());
+        if (key == 'q' || key == Screen::inputClosed) {
             result = quitChoice;
             break;
         }
@@ -158,11 +153,9 @@ int TestManager::selectUnitTest()
             result = uploadChoice;
             break;
         }
-        const char* selector = key > 0 && key <= 255 ? std::strchr(selectorCharacters, key) : nullptr;
-        if (selector) {
-            result = static_cast<int>(selector - selectorCharacters);
+        result = menuSelection(key);
+        if (result >= 0)
             break;
-        }
     }
     screen.setKeyWait(false);
     screen.setEcho(false);
@@ -171,11 +164,28 @@ int TestManager::selectUnitTest()
 
 bool TestManager::createLogFile()
 {
-    logFile.setFileName(logFileLocation);
-    if (!logFile.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        std::cerr << "Couldn't open the log file " << logFileLocation.toUtf8().constData() << std::flush;
+    const QByteArray path = logFileLocation.toUtf8();
+    // Opened without truncating and cut only once the lock is held, so that
+    // a second run on the same file leaves the first run's log alone.
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd != -1 && ::flock(fd, LOCK_EX | LOCK_NB) == -1 && errno == EWOULDBLOCK) {
+        ::close(fd);
+        closeDisplay();
+        std::cerr << "The results log " << path.constData() << " is in use by another run" << std::endl;
         return false;
     }
+    logFile.setFileName(logFileLocation);
+    if (fd == -1 || !logFile.open(fd, QIODevice::WriteOnly | QIODevice::Text, QFileDevice::AutoCloseHandle)) {
+        if (fd != -1)
+            ::close(fd);
+        // The operator must see this: the console goes first.
+        closeDisplay();
+        std::cerr << "Couldn't open the log file " << path.constData() << std::flush;
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && ::ftruncate(fd, 0) == -1)
+        logWriteError = systemErrorText(errno);
     log("Dynelle Test Log\n");
     log("~~~~~~~~~~~~~~~~~~~~\n\n");
     char started[99];
@@ -193,6 +203,39 @@ void TestManager::log(const QString& text)
     QTextStream stream(&logFile);
     stream << text;
     stream.flush();
+    if (stream.status() != QTextStream::Ok && logWriteError.isEmpty())
+        logWriteError = logFile.errorString();
+}
+
+bool TestManager::finishLogFile()
+{
+    // These units lose power: the results must be on the disk when the run
+    // ends. Files that cannot be synchronised (devices, pipes) say EINVAL.
+    if (!logFile.flush() && logWriteError.isEmpty())
+        logWriteError = logFile.errorString();
+    if (logFile.isOpen() && ::fsync(logFile.handle()) == -1) {
+        const int error = errno;
+        if (error != EINVAL && error != EROFS && logWriteError.isEmpty())
+            logWriteError = systemErrorText(error);
+    }
+    if (logWriteError.isEmpty())
+        return true;
+    closeDisplay();
+    std::cerr << "Couldn't write the log file " << logFileLocation.toUtf8().constData() << ": "
+              << logWriteError.toUtf8().constData() << std::endl;
+    return false;
+}
+
+int TestManager::endRun(int result)
+{
+    closeDisplay();
+    logUnitTestResults();
+    return finishLogFile() ? result : -1;
+}
+
+bool TestManager::stopRequested() const
+{
+    return keyboardClosed || stopSignalReceived();
 }
 
 void TestManager::logUnitTestResults()
@@ -206,7 +249,7 @@ void TestManager::debugDynelle()
     testDisplayActive = 0;
     resetSystemVoltageExtremes();
     show();
-    while (getLowerCh() != 'y') {
+    while (getLowerCh() != 'y' && !stopRequested()) {
     }
     testDisplayActive = 1;
     show();

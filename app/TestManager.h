@@ -10,6 +10,7 @@
 
 class Screen;
 class UnitTest;
+struct PanelLine;
 
 // Controller of one interactive production-test run. Its first part is the
 // board link, so the tests and the console read the board readings and call
@@ -72,6 +73,22 @@ public:
     std::vector<std::shared_ptr<UnitTest>> unitTests;
     bool skipVoltageCheck;
 
+    // The keyboard input has ended, or a stop signal arrived: every wait
+    // ends as if the operator had pressed Q, and the run ends with -1.
+    bool stopRequested() const;
+    bool keyboardClosed = false;
+    // The first failure to write the results log, as the system words it.
+    QString logWriteError;
+
 private:
+    // Flushes the results log to the disk; false (and says so on standard
+    // error) when any write to it failed.
+    bool finishLogFile();
+    // The end of every run that opened its log: console closed, result lines logged.
+    int endRun(int result);
+    // A key, or Screen::resized; Screen::inputClosed once nobody will answer.
+    int waitForKey();
+    void drawScreen(const std::vector<PanelLine>& panel);
+
     Screen& screen;
 };

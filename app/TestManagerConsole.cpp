@@ -1,12 +1,14 @@
 #include "app/TestManager.h"
 
 #include "app/UnitTest.h"
-#include "console/LiveTokens.h"
-#include "console/Markup.h"
+#include "console/ConsoleScreens.h"
 #include "console/Screen.h"
+#include "console/SerialEntry.h"
 #include "logging/Logging.h"
 
 #include <QStringList>
+
+#include <iterator>
 
 
 namespace {
@@ -51,31 +53,54 @@ void TestManager::updatePrompt(const QString& text)
     setLines(promptLines, text);
 }
 
-void TestManager::showTestDisplay()
+void TestManager::drawScreen(const Panel& panel)
 {
     screen.erase();
-    screen.attributeOn(Screen::Bold);
-    screen.write(0, 0, consoleBytes(screenTitle));
-    screen.attributeOff(Screen::Bold);
-    for (int row = 2; row <= 16; ++row)
-        printMarkup(screen, row, 2, replaceLiveTokens(detailLines[row - 2], systemVoltage, powerSource));
-    printMarkup(screen, 21, 4, promptLines[0]);
-    printMarkup(screen, 23, 4, promptLines[1]);
+    draw(screen, panel);
     screen.refresh();
+}
+
+int TestManager::waitForKey()
+{
+    for (;;) {
+        if (stopRequested())
+            return Screen::inputClosed;
+        const int key = screen.readKey();
+        if (key == Screen::inputClosed)
+            keyboardClosed = true;
+        else if (key != Screen::noKey)
+            return key;
+    }
+}
+
+void TestManager::showTestDisplay()
+{
+    drawScreen(testScreenPanel(screenTitle, std::vector<QString>(std::begin(detailLines), std::end(detailLines)),
+                               std::vector<QString>(std::begin(promptLines), std::end(promptLines)), systemVoltage,
+                               powerSource));
 }
 
 int TestManager::getLowerCh()
 {
-    // Keys typed before the question was on screen are not answers to it.
-    while (screen.readKey() != Screen::noKey) {
+    // Keys typed before the question was on screen are not answers to it,
+    // nor is a resize among them a reason to stop throwing them away.
+    for (int key = screen.readKey(); key != Screen::noKey; key = screen.readKey()) {
+        if (key == Screen::inputClosed) {
+            keyboardClosed = true;
+            break;
+        }
     }
     for (;;) {
-        int key;
-        do {
-            processEvents(200);
-            show();
-            key = screen.readKey();
-        } while (key == Screen::noKey);
+        // Nobody left to answer, or told to stop: the answer that ends the run.
+        if (stopRequested())
+            return 'q';
+        processEvents(200);
+        show();
+        const int key = screen.readKey();
+        if (key == Screen::inputClosed)
+            keyboardClosed = true;
+        if (key < 0)
+            continue;
         if (key == 'i') {
             resetSystemVoltageExtremes();
             continue;
@@ -93,43 +118,44 @@ int TestManager::prompt(const QString& text)
 void TestManager::showTestSummary()
 {
     const UnitTest& test = *unitTests[static_cast<size_t>(currentTest)];
-    screen.erase();
-    screen.attributeOn(Screen::Bold);
-    screen.write(0, 0, consoleBytes(test.title));
-    screen.write(2, 2, consoleBytes(test.resultMessage));
-    screen.attributeOff(Screen::Bold);
-    screen.write(21, 4, "Press Any Key to continue : ");
-    screen.refresh();
+    const Panel summary = summaryPanel(test.title, test.resultMessage);
     // Any key will do and the board is not polled here, so block on the key
     // rather than spin: PRBS, MIG and stress tests may be loading the host.
     screen.setKeyWait(true);
-    while (screen.readKey() == Screen::noKey) {
-    }
+    int key;
+    do {
+        drawScreen(summary);
+        key = waitForKey();
+    } while (key == Screen::resized);
     screen.setKeyWait(false);
 }
 
 QString TestManager::enterBoardSerialNumber()
 {
     initDisplay();
-    screen.setEcho(true);
     screen.setKeyWait(true);
     for (;;) {
-        screen.erase();
-        screen.write(14, 10, "Enter TR417 PCB Serial No: ");
-        screen.refresh();
-        boardSerialNumber = QString::fromUtf8(screen.readWord());
-        if (boardSerialNumber.isEmpty())
-            boardSerialNumber = "Unassigned";
-        screen.write(16, 10, consoleBytes(QString("You Entered \"%1\"").arg(boardSerialNumber)));
-        screen.write(18, 10, "Is that correct? (Y/n): ");
-        screen.refresh();
+        // The line is read key by key and drawn by us: a resize redraws it
+        // and the entry goes on.
+        QByteArray typed;
         int key;
-        while ((key = screen.readKey()) == Screen::noKey) {
+        for (;;) {
+            drawScreen(serialEntryPanel(typed));
+            key = waitForKey();
+            if (key == Screen::inputClosed || endsLine(key))
+                break;
+            typed = editedLine(typed, key);
         }
+        boardSerialNumber = serialNumberFromLine(typed);
+        screen.setEcho(true);
+        do {
+            drawScreen(serialConfirmationPanel(typed, boardSerialNumber));
+            key = waitForKey();
+        } while (key == Screen::resized);
+        screen.setEcho(false);
         if (key != 'n' && key != 'N')
             break;
     }
     screen.setKeyWait(false);
-    screen.setEcho(false);
     return boardSerialNumber;
 }

@@ -3,21 +3,6 @@
 #include "console/DebugPanels.h"
 #include "console/Screen.h"
 
-namespace {
-
-void draw(Screen& screen, const Panel& panel)
-{
-    for (const PanelLine& line : panel) {
-        if (line.attributes)
-            screen.attributeOn(line.attributes);
-        screen.write(line.row, line.column, line.text);
-        if (line.attributes)
-            screen.attributeOff(line.attributes);
-    }
-}
-
-} // namespace
-
 void TestManager::showDebugDisplay()
 {
     screen.erase();

@@ -1,6 +1,7 @@
 #include "app/DefaultFilename.h"
 #include "app/DischargeLog.h"
 #include "app/RunLevel.h"
+#include "app/StopSignals.h"
 #include "app/TestManager.h"
 #include "app/TestPlan.h"
 #include "app/Usage.h"
@@ -27,6 +28,9 @@ int runProductionTest(bool skipVoltageCheck, const QString& requestedLogFile)
     QString logFileName;
     int result;
     {
+        // Before the console is set up, so that the terminal library keeps
+        // its own handlers out of the way.
+        catchStopSignals();
         TestManager manager(skipVoltageCheck);
         const QString serial = manager.enterBoardSerialNumber();
         logFileName = requestedLogFile.isEmpty() ? createDefaultFilename(serial) : requestedLogFile;
@@ -34,6 +38,7 @@ int runProductionTest(bool skipVoltageCheck, const QString& requestedLogFile)
         populateTests(manager);
         result = manager.run();
         Tessaly::ceaseLogging();
+        manager.closeDisplay(); // already closed on every path; what follows must stay readable
         std::cout << "Log filename: " << logFileName.toUtf8().constData() << std::endl;
     }
     return result;

@@ -72,6 +72,12 @@ int BatteryProtocolUnitTest::run(TestManager& tm)
         // up; the count-down tells the operator how long is left.
         bool found = false;
         for (int countdown = protocolWaitAttempts; countdown >= 1 && !found; --countdown) {
+            // Told to stop: leave as not run rather than judge a half-finished wait.
+            if (tm.stopRequested()) {
+                state = NotRun;
+                resultMessage = "Test Not Run";
+                return Quit;
+            }
             tm.updatePrompt(QString("%1 ...%2").arg(promptText, QString::number(countdown / 5 + 1)));
             tm.processEvents(pollIntervalMs);
             tm.show();

@@ -39,6 +39,9 @@ bool TestUSBProtocol::initialize(TestManager& tm)
     for (int attempt = 0; attempt < dataWaitAttempts; ++attempt) {
         if (version != uninitialisedVersion)
             break;
+        // Told to stop: the board's silence is not established, so no verdict.
+        if (tm.stopRequested())
+            return false;
         processEvents(pollIntervalMs);
         tm.show();
     }

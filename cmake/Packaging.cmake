@@ -30,7 +30,7 @@ set(CPACK_DEBIAN_DYNELLE_TEST_PACKAGE_NAME dynelle-test)
 set(CPACK_COMPONENT_DYNELLE_TEST_DESCRIPTION
   "TR417 production test\nConsole program that tests a TR417 power-sharing board fitted to a TR250 unit, writes the results log and uploads it to the artifact repository.")
 set(CPACK_DEBIAN_DYNELLE_TEST_PACKAGE_DEPENDS
-  "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1, libqt5core5a (>= 5.15.8), libqt5network5 (>= 5.15.8), libspdlog1.10, libncurses6 (>= 6.4), libtinfo6 (>= 6.4), libssl3 (>= 3.0.0)")
+  "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1, libqt5core5a (>= 5.15.8), libqt5network5 (>= 5.15.8), libspdlog1.10, libncursesw6 (>= 6.4), libtinfo6 (>= 6.4), libssl3 (>= 3.0.0)")
 
 set(CPACK_DEBIAN_BOARDSIM_PACKAGE_NAME dynelle-test-boardsim)
 set(CPACK_COMPONENT_BOARDSIM_DESCRIPTION

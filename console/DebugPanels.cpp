@@ -1,6 +1,7 @@
 #include "console/DebugPanels.h"
 
 #include "console/Screen.h"
+#include "logging/Printable.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -51,8 +52,9 @@ int systemVoltageMaxAttributes(int millivolts)
 
 Panel debugHeaderPanel(const QString& version, const char* devicePath, int txByteCount, int rxByteCount)
 {
+    // The version is the board's own text: its control bytes are shown, not obeyed.
     return {
-        plain(0, 0, format("Dynelle Test Debug - TR417 SW Version : %s", version.toUtf8().constData())),
+        plain(0, 0, format("Dynelle Test Debug - TR417 SW Version : %s", Tessaly::printable(version).c_str())),
         plain(2, 4, format("USB Device       : %-15s   TX(%8d) RX(%8d)", devicePath, txByteCount, rxByteCount)),
     };
 }
@@ -73,7 +75,7 @@ Panel analogFuelGaugePanel(int analogFuelGauge)
     if (analogFuelGauge < 0)
         return {plain(6, 4, "Analog Fuel Gauge: Not Connected")};
     return {plain(6, 4, format("Analog Fuel Gauge: %-3d%% ~ %1.1fV   (Only valid for G-Plate)", analogFuelGauge,
-                               (analogFuelGauge + 7) * 0.046511627906976744))};
+                               (analogFuelGauge + 7.0) * 0.046511627906976744))};
 }
 
 Panel batteryVoltagePanel(int batteryVoltage)

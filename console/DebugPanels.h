@@ -1,20 +1,12 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "console/Panel.h"
 
-#include <vector>
+#include <QString>
 
 // The debug screen's panels as pure functions from readings to the lines
 // they put on the screen, so that every wording and colour band can be
 // checked without a terminal.
-struct PanelLine {
-    int row;
-    int column;
-    QByteArray text;
-    int attributes; // Screen::Attribute bits, 0 for plain
-};
-using Panel = std::vector<PanelLine>;
 
 // Colour bands of the system-voltage extremes, in mV.
 int systemVoltageMinAttributes(int millivolts);

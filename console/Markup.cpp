@@ -11,18 +11,21 @@ QByteArray consoleBytes(const QString& text)
     return shown.toLocal8Bit();
 }
 
-void printMarkup(Screen& screen, int row, int column, const QString& text)
+Panel markupLine(int row, int column, const QString& text)
 {
+    Panel panel;
     const QStringList pieces = text.split(QLatin1Char('*'));
     for (int i = 0; i < pieces.size(); ++i) {
-        if (i % 2 == 0)
-            screen.attributeOff(Screen::Bold);
-        else
-            screen.attributeOn(Screen::Bold);
-        screen.write(row, column, consoleBytes(pieces[i]));
+        if (!pieces[i].isEmpty())
+            panel.push_back(PanelLine{row, column, consoleBytes(pieces[i]), i % 2 ? Screen::Bold : 0});
         // Advance by the stored length: a doubled percent sign takes two
         // columns here although it shows as one.
         column += pieces[i].size();
     }
-    screen.attributeOff(Screen::Bold);
+    return panel;
+}
+
+void printMarkup(Screen& screen, int row, int column, const QString& text)
+{
+    draw(screen, markupLine(row, column, text));
 }

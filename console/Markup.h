@@ -1,5 +1,7 @@
 #pragma once
 
+#include "console/Panel.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,6 +12,7 @@ class Screen;
 // in the local 8-bit encoding.
 QByteArray consoleBytes(const QString& text);
 
-// Writes one line at (row, column) with asterisk markup: each asterisk
-// switches bold on or off; bold is off again at the end of the line.
+// One line at (row, column) with asterisk markup: each asterisk switches
+// bold on or off; bold is off again at the end of the line.
+Panel markupLine(int row, int column, const QString& text);
 void printMarkup(Screen& screen, int row, int column, const QString& text);

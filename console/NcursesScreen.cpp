@@ -1,8 +1,16 @@
 #include "console/NcursesScreen.h"
 
+#include "console/KeyboardInput.h"
+
 #include <curses.h>
+#include <unistd.h>
+
+#include <clocale>
 
 namespace {
+
+// Longest single wait for a key: a stop request is seen within it.
+constexpr int keyWaitSliceMs = 200;
 
 attr_t toCurses(int attributes)
 {
@@ -30,6 +38,8 @@ void NcursesScreen::start()
 {
     // No cbreak, raw or keypad mode is requested on purpose: the terminal
     // library's defaults already deliver single keys without Enter.
+    // The terminal's encoding decides how characters beyond ASCII are shown.
+    std::setlocale(LC_CTYPE, "");
     initscr();
     wtimeout(stdscr, 0);
     noecho();
@@ -79,21 +89,16 @@ void NcursesScreen::setEcho(bool on)
 
 void NcursesScreen::setKeyWait(bool wait)
 {
-    wtimeout(stdscr, wait ? -1 : 0);
+    wtimeout(stdscr, wait ? keyWaitSliceMs : 0);
 }
 
 int NcursesScreen::readKey()
 {
     const int key = wgetch(stdscr);
-    // A resized terminal is not an answer to a prompt; the next redraw
-    // fills the new size.
-    return key == ERR || key == KEY_RESIZE ? noKey : key;
-}
-
-QByteArray NcursesScreen::readWord()
-{
-    char buffer[81] = {};
-    scanw("%80s", buffer);
-    buffer[80] = '\0';
-    return QByteArray(buffer);
+    if (key == KEY_RESIZE)
+        return resized;
+    if (key != ERR)
+        return key;
+    // The terminal library says "no key" at the end of the input as well.
+    return keyboardInputEnded(STDIN_FILENO) ? inputClosed : noKey;
 }

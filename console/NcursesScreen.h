@@ -16,5 +16,4 @@ public:
     void setEcho(bool on) override;
     void setKeyWait(bool wait) override;
     int readKey() override;
-    QByteArray readWord() override;
 };

@@ -17,6 +17,11 @@ public:
         AlarmPair = 8,   // pair 3: red on black
     };
     static constexpr int noKey = -1;
+    // The terminal changed size: redraw; it is no answer to anything.
+    static constexpr int resized = -2;
+    // The keyboard input has ended (end of file, terminal gone): nobody is
+    // left to answer.
+    static constexpr int inputClosed = -3;
 
     // Keys are compared lower-cased; keys beyond a byte (function keys) pass
     // unchanged, tolower being defined for byte values only.
@@ -34,9 +39,10 @@ public:
     // Writes the bytes literally (no format expansion) starting at (row, column).
     virtual void write(int row, int column, const QByteArray& bytes) = 0;
     virtual void setEcho(bool on) = 0;
-    // true: readKey() waits for a key; false: it returns noKey at once.
+    // true: readKey() waits for a key, though never longer than a moment,
+    // after which it returns noKey so that the caller can see whether it
+    // should still wait; false: it returns noKey at once.
     virtual void setKeyWait(bool wait) = 0;
+    // A key, noKey, resized or inputClosed.
     virtual int readKey() = 0;
-    // The first blank-delimited word (at most 80 bytes) of a typed line.
-    virtual QByteArray readWord() = 0;
 };

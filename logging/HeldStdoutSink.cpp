@@ -1,5 +1,7 @@
 #include "logging/HeldStdoutSink.h"
 
+#include "logging/Printable.h"
+
 namespace Tessaly {
 
 HeldStdoutSink::HeldStdoutSink(std::FILE* stream)
@@ -24,11 +26,17 @@ void HeldStdoutSink::release()
     for (const std::string& text : heldMessages)
         writeOut(text);
     heldMessages.clear();
+    bytesHeld = 0;
 }
 
 size_t HeldStdoutSink::droppedWhileHeld() const
 {
     return dropped;
+}
+
+size_t HeldStdoutSink::heldBytes() const
+{
+    return bytesHeld;
 }
 
 void HeldStdoutSink::sink_it_(const spdlog::details::log_msg& message)
@@ -40,10 +48,18 @@ void HeldStdoutSink::sink_it_(const spdlog::details::log_msg& message)
         writeOut(text);
         return;
     }
-    if (heldMessages.size() == maxHeldMessages) {
+    if (text.size() > maxHeldMessageBytes && text.back() == '\n') {
+        text.pop_back(); // the line end, put back after the marker
+        cutMessage(text, maxHeldMessageBytes);
+        text += '\n';
+    }
+    while (!heldMessages.empty()
+           && (heldMessages.size() == maxHeldMessages || bytesHeld + text.size() > maxHeldBytes)) {
+        bytesHeld -= heldMessages.front().size();
         heldMessages.pop_front();
         ++dropped;
     }
+    bytesHeld += text.size();
     heldMessages.push_back(std::move(text));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "logging/Printable.h"
 #include "logging/SystemError.h"
 
 #include <QString>
@@ -14,6 +15,10 @@
 // start it with the reporting function's signature (pass Q_FUNC_INFO).
 //
 //   Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": ", path, " Error ", Tessaly::SystemError::last());
+//
+// Messages quote what the board sent; control characters in them are
+// escaped and overlong ones cut, so that neither the terminal nor the system
+// log is steered or flooded by a misbehaving board.
 
 namespace Tessaly {
 
@@ -36,6 +41,8 @@ void report(spdlog::level::level_enum level, const char* signature, const Pieces
         return;
     std::string text(signature);
     (detail::append(text, pieces), ...);
+    text = printable(text);
+    cutMessage(text);
     logger->log(level, spdlog::string_view_t(text));
 }
 

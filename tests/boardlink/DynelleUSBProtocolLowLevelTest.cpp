@@ -93,6 +93,10 @@ TEST_F(LinkTest, SplitEmptyUnknownAndCommentLinesAndVoltageExtremes)
     EXPECT_EQ(link.rawAnalogFuelGauge, 345);
     const std::string info = "info: bool DynelleUSBProtocolLowLevel::processReceivedLine(const QString&): ";
     EXPECT_EQ(log.lines(), (Lines{info + "\"X 1\"", info + "\"s 5\""}));
+    // Board bytes never reach the log raw: a line that would clear the screen.
+    log.clear();
+    receive("\x1b[2J\x1b[30;40mX\x9b\n");
+    EXPECT_EQ(log.lines(), Lines{info + "\"\\x1b[2J\\x1b[30;40mX\\x9b\""});
     receive("S 13500\nS 14100\nS\n"); // a short line takes no part in the extremes
     EXPECT_EQ(link.systemVoltageMin, 12034);
     EXPECT_EQ(link.systemVoltageMax, 14100);

@@ -34,3 +34,13 @@ const Verdict batteryVerdicts[] = {
     {"B2", false, "yn", Next, Failed, noProtocol},
     {"B2 C60 A50", true, "yxn", Next, Failed, gauge}}; // another key goes on to the fuel gauge
 INSTANTIATE_TEST_SUITE_P(KeysAndLimits, BatteryVerdicts, ::testing::ValuesIn(batteryVerdicts));
+
+TEST_F(BoardTestFixture, AStopDuringTheCountDownLeavesTheTestNotRun)
+{
+    BatteryProtocolUnitTest test("I2C", "", prompt, 3, false);
+    bench("B2");
+    screen.typeKey('y', [this] { manager.keyboardClosed = true; });
+    EXPECT_EQ(test.run(manager), Quit);
+    EXPECT_EQ(test.state, NotRun);
+    EXPECT_EQ(device.sleeps, 1); // the prompt's own poll only
+}

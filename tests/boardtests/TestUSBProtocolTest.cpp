@@ -35,3 +35,12 @@ TEST_F(BoardTestFixture, PollingStepSendsTheWholeBurstInOrderAndAppliesTheReplie
     EXPECT_EQ(device.sleptNanoseconds, 1500000000);
     EXPECT_EQ(manager.powerSource, 3);
 }
+
+TEST_F(LinkInitialisation, AStopWhileWaitingForTheVersionEndsWithoutAVerdict)
+{
+    device.setReply('V', "");
+    manager.keyboardClosed = true;
+    EXPECT_FALSE(manager.initialize(manager));
+    EXPECT_EQ(device.sleeps, 0);
+    EXPECT_FALSE(logText().contains("FAIL!!")) << logText().toStdString();
+}

@@ -23,6 +23,11 @@ TEST(DebugPanels, ReadingsAndTheirCodes)
     EXPECT_EQ(texts(timeToEmptyPanel(95)), Lines{"10,4:Time To Empty    : 95  mins"});
     EXPECT_EQ(texts(analogFuelGaugePanel(50)),
               Lines{"6,4:Analog Fuel Gauge: 50 % ~ 2.7V   (Only valid for G-Plate)"});
+    // Computed in double: the largest reading does not wrap round.
+    EXPECT_EQ(texts(analogFuelGaugePanel(2147483647)),
+              Lines{"6,4:Analog Fuel Gauge: 2147483647% ~ 99882960.7V   (Only valid for G-Plate)"});
+    EXPECT_EQ(texts(debugHeaderPanel(QString::fromLatin1("V1\x1b[2J"), "/dev/x", 1, 2))[0],
+              "0,0:Dynelle Test Debug - TR417 SW Version : V1\\x1b[2J");
     EXPECT_EQ(texts(batteryVoltagePanel(12345)),
               Lines{"7,4:Battery Voltage  : 12.3V         (Read from Battery Protocol)"});
     EXPECT_EQ(texts(batteryCapacityPanel(7)), Lines{"8,4:Battery Capacity : 7  %          (Read from Battery Protocol)"});

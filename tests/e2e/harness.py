@@ -7,6 +7,7 @@ import pathlib
 import re
 import select
 import shutil
+import signal
 import socket
 import subprocess
 import tempfile
@@ -35,7 +36,7 @@ class Simulator:
         args = [SIM_BIN, "--link", DEVICE, "--control", self.socket_path, "--no-stdin"]
         self.proc = subprocess.Popen(args + [part for command in commands for part in ("-e", command)],
                                      stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        if not select.select([self.proc.stdout], [], [], 5.0)[0] or not self.proc.stdout.readline():  # "ready"
+        if not select.select([self.proc.stdout], [], [], 15.0)[0] or not self.proc.stdout.readline():  # "ready"
             self.stop()
             raise AssertionError("simulator not ready")
 
@@ -59,7 +60,7 @@ class Simulator:
         for command in commands:
             self.command(command)
         start = self.record_count()
-        term.wait_for(lambda: self.record_count() >= start + 16, 5.0, "two more bursts")
+        term.wait_for(lambda: self.record_count() >= start + 16, 15.0, "two more bursts")
 
     def stop(self):
         self.proc.terminate()  # it removes its link and socket on the way out
@@ -136,6 +137,24 @@ class Terminal:  # A program on a real 80x24 pseudo-terminal fed to a terminal e
     def wait_for_rows(self, rows, timeout=10.0):  # {row number: its whole text}
         self.wait_for(lambda: all(self.row(n) == text for n, text in rows.items()), timeout, repr(rows))
 
+    def kill(self):  # whatever state it is in, hung up included
+        self.child.close(force=True)
+        if self.child.ptyproc.isalive():
+            self.child.ptyproc.kill(signal.SIGKILL)
+            self.child.ptyproc.wait()
+
+    def hang_up(self):  # closes the terminal's other side, as when the operator's terminal goes away
+        self.child.ptyproc.fileobj.close()
+        self.child.ptyproc.closed = True
+
+    def wait_gone(self, timeout=15.0):  # after hang_up: the exit status (or -signal)
+        deadline = time.monotonic() + timeout
+        while self.child.ptyproc.isalive():
+            assert time.monotonic() < deadline, "program still running"
+            time.sleep(0.05)
+        status = self.child.ptyproc.exitstatus
+        return status if status is not None else -self.child.ptyproc.signalstatus
+
     def wait_exit(self, timeout=15.0):  # Reads until the program ends; returns its exit status (or -signal).
         deadline = time.monotonic() + timeout
         while self.pump(0.1):
@@ -178,7 +197,7 @@ class DeviceTestCase(unittest.TestCase):  # Owns the device node, works in a fre
 
     def start_program(self, *args, **kwargs):
         term = Terminal(args, cwd=self.tmp, **kwargs)
-        self.addCleanup(lambda: term.child.close(force=True))
+        self.addCleanup(term.kill)
         return term
 
     def start_run(self, *bench, serial="E2E1"):  # Simulator and program, past the serial number to the first test.

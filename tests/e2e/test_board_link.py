@@ -28,9 +28,10 @@ class BoardLinkTest(DeviceTestCase):
         lines = [line for _, line in records]
         self.assertEqual(lines, BURST * (len(lines) // len(BURST)))  # whole bursts, in order
         starts = [stamp for stamp, _ in records[::len(BURST)]]
-        # The median shows the program's pacing through the odd lag on a busy machine.
-        self.assertTrue(15 < len(starts) < 21 and 0.195 <= statistics.median(
-            [b - a for a, b in zip(starts, starts[1:])]) < 0.26, starts)
+        # The program never polls faster than its 200 ms step; a busy machine
+        # may only make the steps longer, so the upper bound is generous.
+        self.assertTrue(8 <= len(starts) < 21 and 0.195 <= statistics.median(
+            [b - a for a, b in zip(starts, starts[1:])]) < 0.5, starts)
         term.send("q")
         self.expect_log(term, 255)
 
@@ -61,7 +62,7 @@ class BoardLinkTest(DeviceTestCase):
                 os.unlink(self.results_log)
 
     def test_each_fault_then_finish_through_the_menu(self):
-        def shows(readings, timeout=3.0):
+        def shows(readings, timeout=10.0):
             term.wait_for(lambda: all(term.row(n).startswith(text) for n, text in readings.items()), timeout,
                           repr(readings))
         # (fault, what the debug screen shows while it lasts, the command that ends it); a zero
@@ -77,8 +78,10 @@ class BoardLinkTest(DeviceTestCase):
                 shows(GOOD)
                 for command in (fault, "capacity 55", "j1 13.0"):
                     sim.command(command)
-                term.idle(1.5)
-                if during:
+                if during is CHANGED:
+                    shows(during, 10.0)
+                elif during is GOOD:  # nothing may change: watch for a while (the board gone: nothing to count)
+                    term.idle(1.5) if fault == "fault vanish" else sim.bench(term)
                     shows(during, 0.5)
                 if end:
                     sim.command(end)
@@ -91,6 +94,13 @@ class BoardLinkTest(DeviceTestCase):
                 sim.stop()
 
 
+def wait_until(predicate, timeout, what):
+    deadline = time.monotonic() + timeout
+    while not predicate():
+        assert time.monotonic() < deadline, "no " + what
+        time.sleep(0.05)
+
+
 class DischargeTest(DeviceTestCase):
     def test_lines_about_once_a_second_only_on_capacity_or_gauge_change(self):
         sim = self.start_simulator("plate g", "capacity 80", "gauge 78", "raw 2048")
@@ -99,23 +109,33 @@ class DischargeTest(DeviceTestCase):
             proc = subprocess.Popen([APP_BIN, "-p"], stdin=subprocess.DEVNULL, stdout=stdout)
         self.addCleanup(lambda: proc.poll() is None and (proc.kill(), proc.wait()))
         started = time.monotonic()
-        time.sleep(2.5)
-        lines = out.read_text().splitlines()
-        self.assertEqual(lines[0], "delta,batteryCapacity,analogFuelGauge,rawAnalogFuelGauge")
-        self.assertIn(lines[1:], (["1,80,78,2048"], ["2,80,78,2048"]))
+
+        def lines():
+            return out.read_text().splitlines()
+
+        def polls():  # the program's one-second steps so far: each starts with "D 41"
+            return sum(line == "D 41" for _, line in sim.records())
+
+        wait_until(lambda: len(lines()) >= 2, 10.0, "first data line")
+        self.assertEqual(lines()[:2], ["delta,batteryCapacity,analogFuelGauge,rawAnalogFuelGauge", lines()[1]])
+        self.assertRegex(lines()[1], r"^[1-9]\d*,80,78,2048$")
         # (command, the last three fields of the new line; None: no new line)
         for command, fields in [("raw 1999", None), ("gauge 77", "80,77,1999"), ("capacity 79", "79,77,1999"),
                                 ("version 9.9", None), ("plate none", "-1,-1,1999")]:
             with self.subTest(command):
+                before, steps = lines(), polls()
                 sim.command(command)
-                time.sleep(2.3)
-                after = out.read_text().splitlines()
-                self.assertEqual(len(after), len(lines) + (fields is not None))
+                if fields:
+                    wait_until(lambda: len(lines()) > len(before), 10.0, "line after " + command)
+                else:  # the reply to a request sent after the change has been read by the second step
+                    wait_until(lambda: polls() >= steps + 2, 10.0, "two more steps")
+                after = lines()
+                self.assertEqual(len(after), len(before) + (fields is not None))
                 if fields:
                     delta, _, rest = after[-1].partition(",")
                     self.assertEqual(rest, fields)
-                    self.assertLessEqual(abs(int(delta) - (time.monotonic() - started)), 1.5)
-                lines = after
+                    # Its own clock: at least one second per step, never ahead of the wall clock.
+                    self.assertTrue(steps + 1 <= int(delta) <= time.monotonic() - started + 1, (delta, steps))
         proc.send_signal(signal.SIGINT)  # the way out
         self.assertEqual(proc.wait(5), -signal.SIGINT)
 

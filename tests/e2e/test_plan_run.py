@@ -69,10 +69,10 @@ class DebugScreenTest(DeviceTestCase):
                             4: "    System Voltage   : -100.00V                (m-100.00V,   m-100.00V)",
                             6: "    Analog Fuel Gauge: Not Connected", 7: "    Battery Voltage  : No Battery",
                             10: "    Time To Empty    : -100000 mins", 13: "    6-Pin J1 (ACDC D7) : N/A",
-                            18: "    Single Wire (G-Plate): data not available"}, 5)
+                            18: "    Single Wire (G-Plate): data not available"}, 10)
         sim.command("fault silence off")
         term.wait_for_rows({8: "    Battery Capacity : 64 %          (Read from Battery Protocol)",
-                            13: "    6-Pin J1 (ACDC D7) : Yes"}, 3)
+                            13: "    6-Pin J1 (ACDC D7) : Yes"}, 10)
         self.assertLess(term.cpu_share(3.0), 0.01)  # polling five times a second costs next to nothing
         # i starts the minimum and maximum afresh from the present rail.
         for millivolts, minimum, maximum in [(10400, RED, PLAIN), (17300, PLAIN, YELLOW)]:
@@ -80,7 +80,7 @@ class DebugScreenTest(DeviceTestCase):
             term.send("i")
             figure = "%2.2f" % (millivolts / 1000.0)
             term.wait_for_rows({4: "    System Voltage   : %sV                (min%sV,   max%sV)"
-                                % (figure, figure, figure)}, 3)
+                                % (figure, figure, figure)}, 10)
             self.assertEqual([field_style(term, 4, 49, 5), field_style(term, 4, 62, 5)], [minimum, maximum])
         term.send("nq\r")  # only y leaves
         term.idle(0.5)
@@ -98,7 +98,7 @@ class PlanRunTest(DeviceTestCase):
         term.send(" ")
 
     def expect_menu(self, term, states, then):
-        term.wait_for_rows({0: "Select Dynelle Test", 23: "      Selection, (Q)uit, (U)pload and quit :"}, 5)
+        term.wait_for_rows({0: "Select Dynelle Test", 23: "      Selection, (Q)uit, (U)pload and quit :"}, 10)
         self.assertEqual([term.row(2 + i) for i in range(18)],
                          ["  %s) %s - %s" % row for row in zip("123456789abcdefghi", states, TITLES)])
         term.send(then)

@@ -64,7 +64,7 @@ class SerialNumberTest(DeviceTestCase):
                           "a cleared entry screen")
             term.send(entry + "\r")
             term.wait_for_rows({16: '          You Entered "%s"' % shown,
-                                18: "          Is that correct? (Y/n):"}, 5)
+                                18: "          Is that correct? (Y/n):"}, 10)
             term.send(answer)
         term.wait_for_text(21, "Cannot find the USB Device - Quitting (press any key): ")
         term.send("x")

@@ -43,4 +43,27 @@ TEST(HeldStdoutSink, HoldsInOrderAndDropsTheOldestBeyondItsBound)
     std::fclose(file);
 }
 
+TEST(HeldStdoutSink, AFloodOfOverlongMessagesStaysWithinTheByteBound)
+{
+    std::FILE* file = std::tmpfile();
+    auto sink = std::make_shared<Tessaly::HeldStdoutSink>(file);
+    spdlog::logger logger("held", sink);
+    logger.set_pattern("%v");
+
+    sink->hold();
+    const std::string line(100000, 'x');
+    for (int i = 0; i < 600; ++i) { // ten minutes of one overlong line a second
+        logger.info(line);
+        ASSERT_LE(sink->heldBytes(), Tessaly::HeldStdoutSink::maxHeldBytes);
+    }
+    EXPECT_GT(sink->heldBytes(), Tessaly::HeldStdoutSink::maxHeldBytes / 2);
+    sink->release();
+    EXPECT_EQ(sink->heldBytes(), 0u);
+    const std::string text = contents(file);
+    EXPECT_LE(text.size(), Tessaly::HeldStdoutSink::maxHeldBytes + 200);
+    EXPECT_NE(text.find(" earlier diagnostic messages were dropped"), std::string::npos);
+    EXPECT_NE(text.find("x [... "), std::string::npos);
+    std::fclose(file);
+}
+
 } // namespace

@@ -105,12 +105,6 @@ int ScriptedScreen::readKey()
     return noKey;
 }
 
-QByteArray ScriptedScreen::readWord()
-{
-    // Serial number entry is exercised end to end in a real terminal.
-    throw std::runtime_error("the program reads a typed line, which this screen does not script");
-}
-
 QString ScriptedScreen::row(int r) const
 {
     return text(r, 0, columns).remove(QRegularExpression(" +$"));

@@ -38,7 +38,6 @@ public:
     void setEcho(bool on) override;
     void setKeyWait(bool wait) override;
     int readKey() override;
-    QByteArray readWord() override;
 
     // Inspection
     QString row(int r) const; // trailing blanks removed

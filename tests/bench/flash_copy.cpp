@@ -7,11 +7,10 @@
 #include "platform/Flash.h"
 #include "platform/PlatformRoot.h"
 
-#include <benchmark/benchmark.h>
+#include "tests/bench/Limits.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <spawn.h>
@@ -55,19 +54,10 @@ const Unit& unit()
     return instance;
 }
 
-void setBytes(benchmark::State& state)
-{
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(imageSize));
-}
-
 void Memcpy(benchmark::State& state)
 {
-    std::vector<char> from(imageSize, 'x'), to(imageSize);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), imageSize);
-        benchmark::ClobberMemory();
-    }
-    setBytes(state);
+    const std::vector<char> image(imageSize, 'x');
+    memcpyLimit(state, image.data(), imageSize);
 }
 
 void CpFile(benchmark::State& state)
@@ -83,30 +73,23 @@ void CpFile(benchmark::State& state)
             break;
         }
     }
-    setBytes(state);
+    setRate(state, imageSize);
 }
 
-void FlashCopyToFile(benchmark::State& state)
+// The image through the flash layer into `destination` under the unit.
+void flashCopyInto(benchmark::State& state, const char* destination)
 {
-    const std::string source = unit().path("image"), destination = unit().path("flash-copy");
+    const std::string source = unit().path("image"), target = unit().path(destination);
     for (auto _ : state)
-        if (flashCopy(source.c_str(), destination.c_str(), -1, 0) != 0) {
+        if (flashCopy(source.c_str(), target.c_str(), -1, 0) != 0) {
             state.SkipWithError("copy failed");
             break;
         }
-    setBytes(state);
+    setRate(state, imageSize);
 }
 
-void FlashCopyToSimulatedPartition(benchmark::State& state)
-{
-    const std::string source = unit().path("image"), destination = unit().path("dev/mtd3");
-    for (auto _ : state)
-        if (flashCopy(source.c_str(), destination.c_str(), -1, 0) != 0) {
-            state.SkipWithError("copy failed");
-            break;
-        }
-    setBytes(state);
-}
+void FlashCopyToFile(benchmark::State& state) { flashCopyInto(state, "flash-copy"); }
+void FlashCopyToSimulatedPartition(benchmark::State& state) { flashCopyInto(state, "dev/mtd3"); }
 
 } // namespace
 

@@ -26,7 +26,6 @@ public:
     {
         char pattern[] = "/tmp/simulated-unitXXXXXX";
         root = ::mkdtemp(pattern);
-        std::filesystem::create_directories(root + "/proc");
         std::filesystem::create_directories(root + "/dev");
         std::string table = "dev:    size   erasesize  name\n";
         for (const auto& p : partitions) {
@@ -46,6 +45,7 @@ public:
     std::string path(const std::string& relative) const { return root + "/" + relative; }
     void write(const std::string& relative, const std::string& bytes) const
     {
+        std::filesystem::create_directories(std::filesystem::path(path(relative)).parent_path());
         std::ofstream(path(relative), std::ios::binary | std::ios::trunc) << bytes;
     }
     std::string read(const std::string& relative) const { return readFile(path(relative)); }

@@ -6,14 +6,10 @@
 #include "boardlink/DynelleUSBProtocolLowLevel.h"
 #include "boardlink/SerialDevice.h"
 
-#include <benchmark/benchmark.h>
-
-#include <QString>
+#include "tests/bench/Limits.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -62,44 +58,13 @@ private:
     size_t offset = 0;
 };
 
-// Rates in bytes and in reply lines per second.
-void setBytes(benchmark::State& state)
-{
-    const std::string& stream = replyStream();
-    const auto lines = std::count(stream.begin(), stream.end(), '\n');
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(stream.size()));
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(lines));
-}
+size_t lines() { return static_cast<size_t>(std::count(replyStream().begin(), replyStream().end(), '\n')); }
 
-// The limit: copying the bytes once.
-void Memcpy(benchmark::State& state)
-{
-    const std::string& stream = replyStream();
-    std::vector<char> copy(stream.size());
-    for (auto _ : state) {
-        std::memcpy(copy.data(), stream.data(), stream.size());
-        benchmark::DoNotOptimize(copy.data());
-        benchmark::ClobberMemory();
-    }
-    setBytes(state);
-}
+void setBytes(benchmark::State& state) { setRate(state, replyStream().size(), lines()); }
 
-// The limit for line cutting: finding every line feed with memchr.
-void MemchrLines(benchmark::State& state)
-{
-    const std::string& stream = replyStream();
-    for (auto _ : state) {
-        size_t lines = 0;
-        const char* at = stream.data();
-        const char* const end = at + stream.size();
-        while (const void* found = std::memchr(at, '\n', static_cast<size_t>(end - at))) {
-            at = static_cast<const char*>(found) + 1;
-            ++lines;
-        }
-        benchmark::DoNotOptimize(lines);
-    }
-    setBytes(state);
-}
+void Memcpy(benchmark::State& state) { memcpyLimit(state, replyStream().data(), replyStream().size(), lines()); }
+
+void MemchrLines(benchmark::State& state) { memchrLimit(state, replyStream().data(), replyStream().size(), '\n', lines()); }
 
 // The link's whole path: device reads into the queue, line cutting, routing
 // and value parsing.
@@ -132,28 +97,10 @@ void LinkQueueLines(benchmark::State& state)
     setBytes(state);
 }
 
-// Only routing and parsing, of lines cut beforehand.
-void LinkParseLines(benchmark::State& state)
-{
-    std::vector<QString> lines;
-    const std::string& stream = replyStream();
-    for (size_t start = 0, end; (end = stream.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(QString::fromLatin1(stream.data() + start, static_cast<int>(end - start)));
-    StreamDevice device(stream);
-    DynelleUSBProtocolLowLevel link(device);
-    for (auto _ : state) {
-        for (const QString& line : lines)
-            link.processReceivedLine(line);
-        benchmark::DoNotOptimize(link.systemVoltage);
-    }
-    setBytes(state);
-}
-
 } // namespace
 
 BENCHMARK(Memcpy);
 BENCHMARK(MemchrLines);
 BENCHMARK(LinkServicePort);
 BENCHMARK(LinkQueueLines);
-BENCHMARK(LinkParseLines);
 BENCHMARK_MAIN();

@@ -5,19 +5,11 @@
 // as on the unit; cp is not.
 
 #include "platform/Flash.h"
-#include "platform/PlatformRoot.h"
+#include "tests/bench/Limits.h"
+#include "tests/platform/SimulatedUnit.h"
 
-#include <benchmark/benchmark.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <spawn.h>
-#include <string>
 #include <sys/wait.h>
-#include <vector>
 
 extern char** environ;
 
@@ -26,27 +18,18 @@ namespace {
 constexpr size_t imageSize = 4 * 1024 * 1024;
 
 // A simulated unit with one 4 MiB partition (64 KiB erase blocks) and the image.
-struct Unit {
-    std::string root;
-    Unit()
+struct Unit : SimulatedUnit {
+    Unit() : SimulatedUnit({{3, "fpga", imageSize, 0x10000}})
     {
-        char pattern[] = "/tmp/flash-bench-XXXXXX";
-        root = ::mkdtemp(pattern);
-        std::filesystem::create_directories(root + "/proc");
-        std::filesystem::create_directories(root + "/dev");
-        std::ofstream(root + "/proc/mtd") << "dev:    size   erasesize  name\nmtd3: 00400000 00010000 \"fpga\"\n";
-        std::vector<char> bytes(imageSize);
+        std::string bytes(imageSize, '\0');
         for (size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = static_cast<char>(i * 2654435761u >> 13);
-        std::ofstream(root + "/dev/mtd3", std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        std::ofstream(root + "/image", std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        platform_set_root(root.c_str());
+        write("dev/mtd3", bytes);
+        write("image", bytes);
         // The erase always reports, and then every later copy: not measured.
         if (!std::freopen("/dev/null", "w", stderr))
             std::abort();
     }
-    ~Unit() { std::filesystem::remove_all(root); }
-    std::string path(const char* relative) const { return root + "/" + relative; }
 };
 
 const Unit& unit()
@@ -55,19 +38,10 @@ const Unit& unit()
     return instance;
 }
 
-void setBytes(benchmark::State& state)
-{
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(imageSize));
-}
-
 void Memcpy(benchmark::State& state)
 {
-    std::vector<char> from(imageSize, 'x'), to(imageSize);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), imageSize);
-        benchmark::ClobberMemory();
-    }
-    setBytes(state);
+    const std::vector<char> image(imageSize, 'x');
+    memcpyLimit(state, image.data(), imageSize);
 }
 
 void CpFile(benchmark::State& state)
@@ -83,30 +57,23 @@ void CpFile(benchmark::State& state)
             break;
         }
     }
-    setBytes(state);
+    setRate(state, imageSize);
 }
 
-void FlashCopyToFile(benchmark::State& state)
+// The image through the flash layer into `destination` under the unit.
+void flashCopyInto(benchmark::State& state, const char* destination)
 {
-    const std::string source = unit().path("image"), destination = unit().path("flash-copy");
+    const std::string source = unit().path("image"), target = unit().path(destination);
     for (auto _ : state)
-        if (flashCopy(source.c_str(), destination.c_str(), -1, 0) != 0) {
+        if (flashCopy(source.c_str(), target.c_str(), -1, 0) != 0) {
             state.SkipWithError("copy failed");
             break;
         }
-    setBytes(state);
+    setRate(state, imageSize);
 }
 
-void FlashCopyToSimulatedPartition(benchmark::State& state)
-{
-    const std::string source = unit().path("image"), destination = unit().path("dev/mtd3");
-    for (auto _ : state)
-        if (flashCopy(source.c_str(), destination.c_str(), -1, 0) != 0) {
-            state.SkipWithError("copy failed");
-            break;
-        }
-    setBytes(state);
-}
+void FlashCopyToFile(benchmark::State& state) { flashCopyInto(state, "flash-copy"); }
+void FlashCopyToSimulatedPartition(benchmark::State& state) { flashCopyInto(state, "dev/mtd3"); }
 
 } // namespace
 

@@ -7,7 +7,7 @@
 #include "framework/datacore/DatacorePacket.h"
 #include "framework/datacore/RawDataPacketFactory.h"
 
-#include <benchmark/benchmark.h>
+#include "tests/bench/Limits.h"
 
 #include <QDataStream>
 #include <QJsonArray>
@@ -46,21 +46,9 @@ QByteArray garbage()
     return bytes;
 }
 
-void setBytes(benchmark::State& state, const QByteArray& bytes)
-{
-    state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
-}
+void setBytes(benchmark::State& state, const QByteArray& bytes) { setRate(state, size_t(bytes.size())); }
 
-void memcpyOf(benchmark::State& state, const QByteArray& bytes)
-{
-    QByteArray copy(bytes.size(), '\0');
-    for (auto _ : state) {
-        std::memcpy(copy.data(), bytes.constData(), size_t(bytes.size()));
-        benchmark::DoNotOptimize(copy.data());
-        benchmark::ClobberMemory();
-    }
-    setBytes(state, bytes);
-}
+void memcpyOf(benchmark::State& state, const QByteArray& bytes) { memcpyLimit(state, bytes.constData(), size_t(bytes.size())); }
 
 void Memcpy_Frames(benchmark::State& state) { memcpyOf(state, frames(int(state.range(0)))); }
 

@@ -1,34 +1,35 @@
 // Payload identifiers decoded per second, beside memcpy and memchr over the
 // same bytes as the machine's own limit.
 #include "framework/sdi/PayloadIdentifierFactory.h"
+#include "tests/bench/Limits.h"
 
-#include <benchmark/benchmark.h>
-
-#include <cstring>
 #include <random>
-#include <vector>
 
 using namespace Tessaly::Sdi;
 
 namespace {
 
 // Real identifiers with a random tail, as a monitor sees them across inputs.
-std::vector<unsigned int> identifiers()
+const std::vector<unsigned int>& identifiers()
 {
-    const unsigned int real[] = {0x85052001, 0x89C98001, 0x8A492001, 0x844A0001, 0x81060001,
-                                 0x81050001, 0xCEC98001, 0x97C98041, 0x87492001, 0x12345678};
-    std::vector<unsigned int> words;
-    std::mt19937 random(352);
-    for (int i = 0; i < 4096; ++i)
-        words.push_back(i % 4 == 3 ? static_cast<unsigned int>(random()) : real[i % 10]);
+    static const auto words = [] {
+        const unsigned int real[] = {0x85052001, 0x89C98001, 0x8A492001, 0x844A0001, 0x81060001,
+                                     0x81050001, 0xCEC98001, 0x97C98041, 0x87492001, 0x12345678};
+        std::vector<unsigned int> all;
+        std::mt19937 random(352);
+        for (int i = 0; i < 4096; ++i)
+            all.push_back(i % 4 == 3 ? static_cast<unsigned int>(random()) : real[i % 10]);
+        return all;
+    }();
     return words;
 }
 
+size_t bytes() { return identifiers().size() * sizeof(unsigned int); }
+
 void DecodeAndCheck(benchmark::State& state)
 {
-    const auto words = identifiers();
     for (auto _ : state) {
-        for (const unsigned int word : words) {
+        for (const unsigned int word : identifiers()) {
             auto id = makePayloadIdentifier(word);
             benchmark::DoNotOptimize(id->getPictureRate());
             benchmark::DoNotOptimize(id->getPicutreInterlacedProgressivePsf());
@@ -36,53 +37,26 @@ void DecodeAndCheck(benchmark::State& state)
             benchmark::DoNotOptimize(checks);
         }
     }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * words.size()));
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * words.size() * 4));
+    setRate(state, bytes(), identifiers().size());
 }
 BENCHMARK(DecodeAndCheck);
 
 void DecodeToText(benchmark::State& state)
 {
-    const auto words = identifiers();
     for (auto _ : state) {
-        for (const unsigned int word : words) {
+        for (const unsigned int word : identifiers()) {
             auto text = makePayloadIdentifier(word)->toHumanReadable(true);
             benchmark::DoNotOptimize(text);
         }
     }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * words.size()));
+    setRate(state, bytes(), identifiers().size());
 }
 BENCHMARK(DecodeToText);
 
-void LimitMemcpy(benchmark::State& state)
-{
-    const auto words = identifiers();
-    std::vector<unsigned int> copy(words.size());
-    for (auto _ : state) {
-        std::memcpy(copy.data(), words.data(), words.size() * sizeof(unsigned int));
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * words.size()));
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * words.size() * 4));
-}
+void LimitMemcpy(benchmark::State& state) { memcpyLimit(state, identifiers().data(), bytes(), identifiers().size()); }
 BENCHMARK(LimitMemcpy);
 
-void LimitMemchr(benchmark::State& state)
-{
-    const auto words = identifiers();
-    // The same bytes with the sought one only at the very end.
-    std::vector<unsigned char> bytes(words.size() * sizeof(unsigned int));
-    std::memcpy(bytes.data(), words.data(), bytes.size());
-    for (auto& byte : bytes)
-        byte = byte == 0xEE ? 0xEF : byte;
-    bytes.back() = 0xEE;
-    for (auto _ : state) {
-        const void* found = std::memchr(bytes.data(), 0xEE, bytes.size());
-        benchmark::DoNotOptimize(found);
-    }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * words.size()));
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
-}
+void LimitMemchr(benchmark::State& state) { memchrLimit(state, identifiers().data(), bytes(), 0xEE, identifiers().size()); }
 BENCHMARK(LimitMemchr);
 
 } // namespace

@@ -36,9 +36,9 @@ struct Parsed {
 Parsed parse(const std::string& bytes, int verbose)
 {
     FILE* file = memoryFile(bytes);
-    CapturedStream output(stdout);
+    CaptureStdout();
     const int result = bitfileParseHeader(file, verbose);
-    Parsed parsed{result, output.text(), std::fgetc(file)};
+    Parsed parsed{result, GetCapturedStdout(), std::fgetc(file)};
     std::fclose(file);
     return parsed;
 }

@@ -37,7 +37,6 @@ TEST(FlashCopy, IntoASimulatedPartition)
         unit.write("image", c.noErase ? std::string("\xF0\x3C") : image);
         setNoErase(c.noErase);
         setNoisy(false);
-        CapturedStream errors(stderr);
         EXPECT_EQ(flashCopy(unit.path("image").c_str(), unit.path("dev/mtd1").c_str(), c.size, c.offset), 0) << c.name;
         EXPECT_TRUE(unit.read("dev/mtd1") == c.expected) << c.name;
     }
@@ -65,9 +64,10 @@ TEST(FlashCopy, FailuresAndTheirCodes)
     };
     for (const auto& c : cases) {
         setNoisy(true);
-        CapturedStream errors(stderr);
+        CaptureStderr();
         EXPECT_EQ(flashCopy(c.source.c_str(), c.destination.c_str(), c.size, 0), c.result) << c.message;
-        EXPECT_NE(errors.text().find(c.message), std::string::npos) << errors.text();
+        const std::string errors = GetCapturedStderr();
+        EXPECT_NE(errors.find(c.message), std::string::npos) << errors;
     }
     EXPECT_EQ(unit.read("dev/mtd1"), std::string(4 * E, '\0')) << "nothing erased on a failure before the erase";
 }
@@ -106,9 +106,9 @@ TEST(FlashCopy, BetweenFilesAndStandardStreams)
     EXPECT_EQ(flashCopy(unit.path("two").c_str(), unit.path("existing").c_str(), -1, 0), 0);
     EXPECT_EQ(unit.read("existing"), "aboooooo");
 
-    CapturedStream output(stdout);
+    CaptureStdout();
     EXPECT_EQ(flashCopy(unit.path("two").c_str(), "", -1, 0), 0);
-    EXPECT_EQ(output.text(), "ab");
+    EXPECT_EQ(GetCapturedStdout(), "ab");
 }
 
 } // namespace

@@ -39,9 +39,9 @@ TEST(FlashErase, SectorCountsOffsetsAndMessages)
     for (const auto& c : cases) {
         SimulatedUnit unit({{2, "fpga", 16 * E, E}});
         setNoisy(c.noisy);
-        CapturedStream errors(stderr);
+        CaptureStderr();
         EXPECT_EQ(flashErase(unit.path("dev/mtd2").c_str(), c.size, c.offset), c.result) << c.name;
-        const std::string text = errors.text();
+        const std::string text = GetCapturedStderr();
         for (const char* message : c.messages)
             EXPECT_NE(text.find(message), std::string::npos) << c.name << ": " << message << " in\n" << text;
         if (!c.noisy) {
@@ -55,19 +55,19 @@ TEST(FlashErase, UnopenableDeviceAndEmptySectorRun)
 {
     setNoisy(true);
     {
-        CapturedStream errors(stderr);
+        CaptureStderr();
         EXPECT_EQ(flashErase("/nonexistent/mtd0", -1, 0), -2);
-        EXPECT_EQ(errors.text(), "Failed to open /nonexistent/mtd0\nReason: No such file or directory\n"
+        EXPECT_EQ(GetCapturedStderr(), "Failed to open /nonexistent/mtd0\nReason: No such file or directory\n"
                                  "Could not open mtd device at /nonexistent/mtd0 for erasure\n");
     }
     SimulatedUnit unit({{2, "fpga", 16 * E, E}});
     mtd_info_user info{};
-    CapturedStream errors(stderr);
+    CaptureStderr();
     const int fd = open_mtd(unit.path("dev/mtd2").c_str(), &info);
     ASSERT_GE(fd, 0);
     EXPECT_EQ(flash_erase_sectors(fd, info, 0, 0), 0);
     ::close(fd);
-    EXPECT_EQ(errors.text(), "MTD type: 3\nMTD total size : 65536 bytes\nMTD write size : 1 bytes\n"
+    EXPECT_EQ(GetCapturedStderr(), "MTD type: 3\nMTD total size : 65536 bytes\nMTD write size : 1 bytes\n"
                              "MTD erase size : 4096 bytes\nMTD overhead / block : 0 bytes\nMTD Flags : 0x00000C00\n"
                              "Erase in progress (0 sectors from offset 0x00000000): ...\n\n");
     EXPECT_EQ(unit.read("dev/mtd2"), std::string(16 * E, '\0'));

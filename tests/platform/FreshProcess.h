@@ -23,5 +23,7 @@ void runThenExit(Body body)
 
 // Runs the statements in a re-executed child process, so that they start with
 // an empty board-id cache, no watchdog and no version report; the child's
-// failed expectations fail the test.
+// failed expectations fail the test. The child re-runs the test up to here and
+// never returns, so a simulated unit belongs inside the statements: made
+// before them, each child would leave a copy behind.
 #define IN_FRESH_PROCESS(...) EXPECT_EXIT(runThenExit([&] { __VA_ARGS__; }), ::testing::ExitedWithCode(0), "")

@@ -21,11 +21,11 @@ struct Parsed {
 Parsed parse(const std::string& text, int quiet)
 {
     FILE* file = memoryFile(text);
-    CapturedStream output(stdout);
-    CapturedStream errors(stderr);
+    CaptureStdout();
+    CaptureStderr();
     const int result = jedParseHeader(file, quiet);
     std::fclose(file);
-    return {result, output.text(), errors.text()};
+    return {result, GetCapturedStdout(), GetCapturedStderr()};
 }
 
 TEST(JedecFile, SummaryOfAVendorFile)

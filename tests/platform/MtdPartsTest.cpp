@@ -32,9 +32,9 @@ TEST(MtdParts, SkipsAndReportsLinesWithoutFourFields)
         {"\n", "Could not find enough tokens (found: 0 wanted: 4)\n"},
     };
     for (const auto& c : cases) {
-        CapturedStream errors(stderr);
+        CaptureStderr();
         EXPECT_TRUE(parseMtdPartsText(header + c.line + "mtd3: 00020000 00010000 \"ident\"\n", stderr).count("ident"));
-        EXPECT_EQ(errors.text(), c.message) << c.line;
+        EXPECT_EQ(GetCapturedStderr(), c.message) << c.line;
     }
     EXPECT_TRUE(parseMtdPartsText("mtd3: 00020000 00010000 \"ident\"\n", nullptr).empty()) << "first line is the header";
 }
@@ -58,9 +58,9 @@ TEST(MtdParts, LooksUpUnderThePlatformRootAfresh)
         EXPECT_STREQ(e.what(), "map::at");
     }
     std::filesystem::remove(unit.path("proc/mtd"));
-    CapturedStream errors(stderr);
+    CaptureStderr();
     EXPECT_TRUE(parseMtdParts().empty());
-    EXPECT_EQ(errors.text(), "Failed to get mtp parts\n");
+    EXPECT_EQ(GetCapturedStderr(), "Failed to get mtp parts\n");
 }
 
 } // namespace

@@ -10,10 +10,10 @@ using KwTypes::boardIdentity;
 
 TEST(PlatformAbstraction, BoardPresenceFollowsBoardIdAndLedOrder)
 {
-    SimulatedHostUnit unit;
-    unit.setBoardId(0, 70);
-    unit.remove(unit.gpio(506));  // mezzanine unreadable
     IN_FRESH_PROCESS({
+        SimulatedHostUnit unit;
+        unit.setBoardId(0, 70);
+        unit.remove(unit.gpio(506));  // mezzanine unreadable
         std::unique_ptr<Tessaly::PlatformAbstractionInterface> platform =
             std::make_unique<Tessaly::KwPlatformAbstraction>();
         EXPECT_EQ(platform->getBoardId(boardIdentity::main), 70);

@@ -19,17 +19,12 @@ public:
             setBoardId(kind, 0);
         for (const char* chip : {"pwmchip0", "pwmchip1", "pwmchip2"})
             for (const char* file : {"export", "pwm0/period", "pwm0/duty_cycle", "pwm0/enable"})
-                put(std::string("sys/class/pwm/") + chip + "/" + file, "");
-        put("dev/watchdog", "");
-        put("var/volatile/.keep", "");
+                write(std::string("sys/class/pwm/") + chip + "/" + file, "");
+        write("dev/watchdog", "");
+        write("var/volatile/.keep", "");
         setFwSetenvStatus(0);
     }
 
-    void put(const std::string& relative, const std::string& content) const
-    {
-        std::filesystem::create_directories(std::filesystem::path(path(relative)).parent_path());
-        write(relative, content);
-    }
     void remove(const std::string& relative) const { std::filesystem::remove_all(path(relative)); }
     static std::string gpio(unsigned line) { return "sys/class/gpio/gpio" + std::to_string(line) + "/value"; }
 
@@ -41,12 +36,12 @@ public:
                                              {113, 116, 115, 114}};
         static const int bits[4] = {7, 5, 7, 4};
         for (int bit = 0; bit < bits[kind]; ++bit)
-            put(gpio(lines[kind][bit]), std::to_string((id >> (bits[kind] - 1 - bit)) & 1u) + "\n");
+            write(gpio(lines[kind][bit]), std::to_string((id >> (bits[kind] - 1 - bit)) & 1u) + "\n");
     }
 
     void setFwSetenvStatus(int status) const
     {
-        put("usr/bin/fw_setenv", "#!/bin/sh\necho \"$@\" >> '" + path("fw_setenv.args") + "'\nexit "
+        write("usr/bin/fw_setenv", "#!/bin/sh\necho \"$@\" >> '" + path("fw_setenv.args") + "'\nexit "
                                      + std::to_string(status) + "\n");
         chmod(path("usr/bin/fw_setenv").c_str(), 0755);
     }

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 // A unit in a temporary directory: /proc/mtd lists the partitions and each
@@ -27,7 +26,6 @@ public:
     {
         char pattern[] = "/tmp/simulated-unitXXXXXX";
         root = ::mkdtemp(pattern);
-        std::filesystem::create_directories(root + "/proc");
         std::filesystem::create_directories(root + "/dev");
         std::string table = "dev:    size   erasesize  name\n";
         for (const auto& p : partitions) {
@@ -47,6 +45,7 @@ public:
     std::string path(const std::string& relative) const { return root + "/" + relative; }
     void write(const std::string& relative, const std::string& bytes) const
     {
+        std::filesystem::create_directories(std::filesystem::path(path(relative)).parent_path());
         std::ofstream(path(relative), std::ios::binary | std::ios::trunc) << bytes;
     }
     std::string read(const std::string& relative) const { return readFile(path(relative)); }
@@ -59,34 +58,11 @@ public:
     std::string root;
 };
 
-// Everything written to standard output or standard error while it lives.
-class CapturedStream {
-public:
-    explicit CapturedStream(FILE* stream) : stream(stream), saved((std::fflush(stream), ::dup(fileno(stream))))
-    {
-        ::dup2(fileno(file), fileno(stream));
-    }
-    ~CapturedStream() { text(); }
-    std::string text()
-    {
-        if (saved >= 0) {
-            std::fflush(stream);
-            ::dup2(saved, fileno(stream));
-            ::close(saved);
-            saved = -1;
-            std::fflush(file);
-            captured = SimulatedUnit::readFile("/proc/self/fd/" + std::to_string(fileno(file)));
-            std::fclose(file);
-        }
-        return captured;
-    }
-
-private:
-    FILE* stream;
-    int saved;
-    FILE* file = std::tmpfile();
-    std::string captured;
-};
+// What the code under test prints, caught at the descriptor.
+using testing::internal::CaptureStderr;
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStderr;
+using testing::internal::GetCapturedStdout;
 
 // A FILE* reading the given bytes.
 inline FILE* memoryFile(const std::string& bytes)

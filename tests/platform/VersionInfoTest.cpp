@@ -26,14 +26,14 @@ TEST(VersionInfo, ReportsBoardsFpgaAndDynelleOncePerProcess)
                                 "Main ECN", "Mezzanine", "Frontpanel", "FPGA ID",  "FPGA",      "DynelleFitted"};
     const unsigned firstLine[4] = {127, 508, 502, 113};
     for (const auto& c : cases) {
-        SimulatedHostUnit unit;
-        for (int kind = 0; kind < 4; ++kind)
-            c.ids[kind] < 0 ? unit.remove(unit.gpio(firstLine[kind])) : unit.setBoardId(kind, c.ids[kind]);
-        if (c.fpgaAndDynelle) {
-            unit.write("proc/tessaly_pcie", "fpga_version: 1.2.3+45\nfpga_design_id: 7\n");
-            unit.write("dev/tr417_app", "");
-        }
         IN_FRESH_PROCESS({
+            SimulatedHostUnit unit;
+            for (int kind = 0; kind < 4; ++kind)
+                c.ids[kind] < 0 ? unit.remove(unit.gpio(firstLine[kind])) : unit.setBoardId(kind, c.ids[kind]);
+            if (c.fpgaAndDynelle) {
+                unit.write("proc/tessaly_pcie", "fpga_version: 1.2.3+45\nfpga_design_id: 7\n");
+                unit.write("dev/tr417_app", "");
+            }
             const auto pairs = VersionInfo::getInstance().getVersionInfo();
             ASSERT_EQ(pairs.size(), 13);
             for (int i = 0; i < 13; ++i)

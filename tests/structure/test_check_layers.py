@@ -7,7 +7,7 @@ import unittest
 
 import check_layers
 
-# (files and the includes each holds, faults expected: (file, its layer, the layer it must not use) or a cycle)
+# (files and the includes each holds, faults expected: (file, its layer, the layer it must not use))
 CASES = [
     ({"app/main.cpp": ["app/TestPlan.h", "boardlink/SerialDevice.h", "logging/Logging.h"],
       "app/TestPlan.h": ["boardtests/PowerSourceUnitTest.h"],
@@ -31,7 +31,7 @@ CASES = [
     ({"console/Screen.cpp": ["tests/support/ScriptedScreen.h"]}, [("console/Screen.cpp", "console", "tests")]),
     ({"tools/a/main.cpp": ["tools/b/B.h"], "tools/b/B.h": []}, [("tools/a/main.cpp", "tools/a", "tools/b")]),
     ({"console/Screen.h": ["upload/Upload.h"], "upload/Upload.h": ["console/Screen.h"]},
-     [("console/Screen.h", "console", "upload"), "console -> upload -> console"]),
+     [("console/Screen.h", "console", "upload")]),
 ]
 
 
@@ -50,12 +50,7 @@ class LayerCheck(unittest.TestCase):
         for files, expected in CASES:
             with self.subTest(files=sorted(files)), tempfile.TemporaryDirectory() as root:
                 plant(root, files)
-                faults = check_layers.check(root)
-                upward = [FAULT.match(fault).groups() for fault in faults if FAULT.match(fault)]
-                cycles = [fault.partition(": ")[2] for fault in faults if fault.startswith("include cycle between layers: ")]
-                self.assertEqual(len(upward) + len(cycles), len(faults), faults)
-                self.assertCountEqual(upward, [e for e in expected if isinstance(e, tuple)])
-                self.assertEqual(cycles, [e for e in expected if isinstance(e, str)])
+                self.assertCountEqual([FAULT.match(fault).groups() for fault in check_layers.check(root)], expected)
 
 
 if __name__ == "__main__":

@@ -168,7 +168,6 @@ TEST(PayloadIdentifierChecks, BitDepthMeaningDependsOnTheInterface)
     CapturingLogger log;
     PayloadIdentifier1080_3g hd(0x89C98000);
     PayloadIdentifier2160_12g uhd(0xCEC98000);
-    PayloadIdentifierSd_270m sd(0x81050000);
     const int hdBits[] = {8, 10, 12, 0};
     const int uhdBits[] = {10, 10, 12, 12};
     for (int code = 0; code < 4; ++code) {
@@ -178,8 +177,6 @@ TEST(PayloadIdentifierChecks, BitDepthMeaningDependsOnTheInterface)
     EXPECT_EQ(hd.interpretBitDepthAppropriatelyForStandard(-1), 0);
     EXPECT_EQ(uhd.describeField(PayloadIdentifierBase::FieldType::BitDepth), QStringLiteral("10-bit full range"));
     EXPECT_EQ(hd.describeField(PayloadIdentifierBase::FieldType::BitDepth), QStringLiteral("8-bit"));
-    EXPECT_EQ(static_cast<int>(sd.getColourimetry()), 999);
-    EXPECT_EQ(static_cast<int>(PayloadIdentifier720_1g5(0x84CA2001).getColourimetry()), 2);
 }
 
 } // namespace

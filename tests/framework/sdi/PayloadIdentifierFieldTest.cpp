@@ -60,28 +60,4 @@ TEST(PayloadIdentifierField, ReadsNothingOutsideTheWord)
     EXPECT_EQ(field(3, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).readFromPayloadIdentifierWord(1), 255);
 }
 
-TEST(PayloadIdentifierField, SharedDefinitionsSitWhereTheWordCarriesThem)
-{
-    using B = PayloadIdentifierBase;
-    const struct {
-        PayloadIdentifierField definition;
-        unsigned int mask;
-    } cases[] = {
-        {B::defaultPayloadIdentifierFieldDefinition(), 0xFF000000},
-        {B::defaultPictureRateFieldDefinition(), 0x000F0000},
-        {B::defaultPictureFormatFieldDefinition(), 0x00400000},
-        {B::defaultTransportFormatFieldDefinition(), 0x00800000},
-        {B::generalTransferCharacteristicsFieldDefinition(), 0x00300000},
-        {B::defaultSamplingStructureFieldDefinition(), 0x00000F00},
-        {B::generalHorizontalPixelArraySizeFieldDefinition(), 0x00004000},
-        {B::defaultBitDepthFieldDefinition(), 0x00000003},
-        {B::generalLuminanceAndColourDifferenceFieldDefinition(), 0x00000010},
-        {B::defaultChannelFieldDefinition(), 0x000000E0},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.definition.wordMask(), c.mask);
-    // Value bit order: the picture rate's first listed bit is its lowest.
-    EXPECT_EQ(B::defaultPictureRateFieldDefinition().readFromPayloadIdentifierWord(0x00090000), 9);
-}
-
 } // namespace

@@ -208,18 +208,4 @@ TEST_F(Bench, CommandAnswersUsageErrorsAndLineActions)
     EXPECT_TRUE(line.locked && line.vanished && line.quit);
 }
 
-TEST(BoardsimHelp, ListsEveryCommandOnceInTableOrder)
-{
-    const std::vector<std::string> verbs = {"j1", "j2", "j3", "drop", "plate", "protocol", "battery", "capacity",
-                                            "gauge", "raw", "runtime", "version", "set", "unset", "fault", "lock",
-                                            "send", "sendraw", "status", "readings", "record", "now", "help", "quit",
-                                            "exit"};
-    std::istringstream help(CommandInterpreter::helpText());
-    std::vector<std::string> listed;
-    for (std::string text; std::getline(help, text);)
-        if (text.size() > 2 && text.compare(0, 2, "  ") == 0 && text[2] != ' ')
-            listed.push_back(text.substr(2, text.find(' ', 2) - 2));
-    EXPECT_EQ(listed, verbs);
-}
-
 } // namespace

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 using namespace Tessaly;
@@ -18,33 +17,7 @@ std::string header(const std::string& serial, const std::string& started = "14:0
 
 const std::string initialised = "tr417 sw version: V1.0 tr417\r\n\nPASSED - Initialisation Tests\n";
 
-std::string kept(const char* name)
-{
-    std::ifstream in(std::string(YIELD_LOGS) + "/" + name);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 } // namespace
-
-TEST(ResultsLog, ReadsLogsOfRealRuns)
-{
-    const std::string passing = kept("passing-run.txt"), failing = kept("failing-run.txt");
-    ResultsLog log;
-    std::string error;
-    ASSERT_TRUE(parseResultsLog(passing, log, error)) << error;
-    EXPECT_EQ(log.serial, "TR417-0042");
-    EXPECT_EQ(log.version, "V1.0 tr417_sim");
-    EXPECT_EQ(log.started, 202612052028);
-    ASSERT_EQ(log.results.size(), 18u);
-    EXPECT_EQ(log.results[17].title, "Battery G Plate Single Wire Protocol/ Analog Fuel Gauge Tests");
-    EXPECT_EQ(runVerdict(log), RunVerdict::Passed);
-
-    ASSERT_TRUE(parseResultsLog(failing, log, error)) << error;
-    EXPECT_EQ(log.results[0].state, LoggedState::Failed);
-    EXPECT_EQ(log.results[1].state, LoggedState::NotRun);
-    EXPECT_EQ(log.results[15].state, LoggedState::Skipped);
-    EXPECT_EQ(runVerdict(log), RunVerdict::Failed);
-}
 
 TEST(ResultsLog, VerdictsAndRefusals)
 {

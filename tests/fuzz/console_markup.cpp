@@ -56,7 +56,6 @@ public:
     void setEcho(bool) override {}
     void setKeyWait(bool) override {}
     int readKey() override { return noKey; }
-    QByteArray readWord() override { return {}; }
 
     int attributes() const { return current; }
 

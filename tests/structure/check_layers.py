@@ -23,7 +23,7 @@ LAYERS = [
     ("console", ["console/*"], ["boardlink"]),
     ("upload", ["upload/*"], ["console"]),
     # The manager is the link: it derives from the link initialisation test.
-    ("core", ["app/TestManager*", "app/UnitTest*", "boardtests/TestUSBProtocol*"], ["upload"]),
+    ("core", ["app/TestManager*", "app/UnitTest*", "app/StopSignals*", "boardtests/TestUSBProtocol*"], ["upload"]),
     ("boardtests", ["boardtests/*"], ["core"]),
     ("app", ["app/*"], ["boardtests"]),
     # The host unit's platform and the instrument framework: stacks of their

@@ -17,8 +17,9 @@ void RawDataPacketRegistry::setNetworkConnection(NetworkConnection* connection)
     }
     const bool same = networkConnection == connection;
     logToKwlog(spdlog::level::err, [same] {
-        return std::string("RawDataPacketRegistry::setNetworkConnection ignoring callback registration.  ")
-               + (same ? "This callback is already registered." : "A different callback is already registered.");
+        return std::string(
+            same ? "RawDataPacketRegistry::setNetworkConnection ignoring callback registration.  This callback is already registered."
+                 : "RawDataPacketRegistry::setNetworkConnection ignoring callback registration.  A different callback is already registered.");
     });
 }
 

@@ -6,8 +6,6 @@
 #include <csignal>
 #include <functional>
 
-#include <sys/file.h>
-
 #include <memory>
 #include <vector>
 
@@ -86,21 +84,6 @@ TEST_F(TestManagerRun, MenuChoicesSelectorsWithoutTestsAndUpperCaseLetters)
     EXPECT_FALSE(screen.echo);
 }
 
-TEST_F(TestManagerRun, DebugShowsTheDebugScreenUntilYThenRunsTheSameTestAgain)
-{
-    auto a = add("A", {{Debug, NotRun}, {Next, Passed}});
-    bool debugScreenSeen = false;
-    screen.typeKey('x', [&] { debugScreenSeen = screen.row(23) == "    Press (Y) to return to tests :"; });
-    screen.typeKey('Y');
-    screen.typeKey('x'); // summary
-    screen.typeKey('q'); // menu
-
-    EXPECT_EQ(manager.run(), 0);
-    EXPECT_TRUE(debugScreenSeen);
-    EXPECT_EQ(a->runs, 2);
-    EXPECT_EQ(manager.testDisplayActive, 1);
-}
-
 TEST_F(TestManagerRun, AnUnknownResultRunsTheSameTestAgain)
 {
     auto a = add("A", {{7, NotRun}, {-3, NotRun}, {Next, Passed}});
@@ -126,45 +109,6 @@ TEST_F(TestManagerRun, SummaryShowsTheTestsVerdictAndBlocksOnTheKeyWithoutPollin
     EXPECT_TRUE(screen.blockingReads[0]);
     EXPECT_EQ(requestsAtSummaryKey, requestsWhenTestEnded);
     EXPECT_FALSE(screen.keyWait);
-}
-
-TEST_F(TestManagerRun, ResultsLogTroublesAreToldAfterTheConsoleCloses)
-{
-    const QString missing = directory.filePath("no/such/dir/log.txt");
-    // A run that already holds the file: its log must stay as it is.
-    QFile held(logPath());
-    ASSERT_TRUE(held.open(QIODevice::WriteOnly));
-    held.write("first run's log\n");
-    held.flush();
-    ASSERT_EQ(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
-    const struct {
-        QString location;
-        int status;
-        std::string message;
-        bool boardTouched;
-    } cases[] = {
-        {missing, -1, "Couldn't open the log file " + missing.toStdString(), false},
-        {logPath(), -1, "The results log " + logPath().toStdString() + " is in use by another run\n", false},
-        // Every write fails; the run goes on and says so at the end, even
-        // when the operator leaves through the menu.
-        {"/dev/full", -1, "Couldn't write the log file /dev/full: No space left on device\n", true},
-    };
-    for (const auto& c : cases) {
-        ScriptedScreen screen;
-        FakeBoardDevice board;
-        board.setReply('V', "V1.07 TR417");
-        TestManager manager{false, screen, board, "/dev/fake_tr417"};
-        manager.addUnitTest(std::make_shared<ScriptedUnitTest>("A", std::vector<ScriptedUnitTest::Outcome>{{Menu, Passed}}));
-        manager.setLogFileLocation(c.location);
-        screen.typeKey('q');
-        manager.initDisplay(); // as the serial number entry leaves it
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(manager.run(), c.status) << c.location.toStdString();
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message);
-        EXPECT_FALSE(screen.started);
-        EXPECT_EQ(!board.requests.empty(), c.boardTouched) << c.location.toStdString();
-    }
-    EXPECT_EQ(logText(), "first run's log\n");
 }
 
 // A test that asks the operator and leaves on q, as the board tests do.
@@ -197,12 +141,10 @@ TEST_F(TestManagerRun, EndOfInputOrAStopSignalEndsEveryWaitLikeQuitWithMinusOne)
         QStringList logged;
     } cases[] = {
         {"test prompt", "", {}, {"Not Run - A", "Not Run - B"}},
-        {"test prompt", "x", stopSignal, {"Not Run - A", "Not Run - B"}},
         {"summary", "y", {}, {"PASSED  - A", "Not Run - B"}},
         {"summary", "y", stopSignal, {"PASSED  - A", "Not Run - B"}},
         {"debug screen", "d", {}, {"Not Run - A", "Not Run - B"}},
         {"menu", "yxyx", {}, {"PASSED  - A", "PASSED  - B"}}, // Q here would give 0
-        {"menu", "yxyx", stopSignal, {"PASSED  - A", "PASSED  - B"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.where) + (c.stop ? ", signal" : ", end of input"));

@@ -55,6 +55,29 @@ TEST_F(TestManagerConsole, KeyWaitDropsTypeAheadPollsTheBoardAndLowerCasesTheKey
     EXPECT_EQ(board.sleptNanoseconds, 200000000);
 }
 
+TEST_F(TestManagerConsole, SerialNumberEntryEditsTheLineAndIgnoresAResize)
+{
+    // (keys, what is stored); each entry is confirmed with y after a resize.
+    const struct {
+        std::vector<int> keys;
+        QString serial;
+    } cases[] = {
+        {{'A', 'X', 127, 'B', ' ', 'c', '\n'}, "AB"},
+        {{Screen::resized, '\r'}, "Unassigned"},
+        {{'M', 0xc3, 0xbc, 'l', 8, 8, 'x', '\r'}, "Mx"}, // backspace takes the whole character
+    };
+    for (const auto& c : cases) {
+        for (int key : c.keys)
+            screen.typeKey(key);
+        screen.typeKey(Screen::resized);
+        screen.typeKey('y');
+        EXPECT_EQ(manager.enterBoardSerialNumber(), c.serial);
+        EXPECT_EQ(screen.row(16), "          You Entered \"" + c.serial + "\"");
+        EXPECT_FALSE(screen.keyWait);
+        EXPECT_FALSE(screen.echo);
+    }
+}
+
 TEST_F(TestManagerConsole, LowerCaseIResetsTheExtremesAndTheWaitGoesOn)
 {
     manager.fd = FakeBoardDevice::boardFd;

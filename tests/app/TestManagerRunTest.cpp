@@ -49,19 +49,6 @@ TEST_F(TestManagerRun, FailedTestIsOfferedAgainAfterTheLaterTestsThenTheMenuEnds
     EXPECT_EQ(resultLines(), (QStringList{"PASSED  - A", "PASSED  - B", "PASSED  - C"}));
 }
 
-TEST_F(TestManagerRun, QuitInsideATestLogsEveryTestAsItStandsAndEndsWithMinusOne)
-{
-    add("A", {{Next, Passed}});
-    add("B", {{Next, Skipped}});
-    add("C", {{Quit, Failed}});
-    add("D", {});
-    screen.typeKeys("xx");
-
-    EXPECT_EQ(manager.run(), -1);
-    EXPECT_FALSE(screen.started);
-    EXPECT_EQ(resultLines(), (QStringList{"PASSED  - A", "SKIPPED - B", "FAIL!!  - C", "Not Run - D"}));
-}
-
 TEST_F(TestManagerRun, MenuChoicesSelectorsWithoutTestsAndUpperCaseLetters)
 {
     auto tests = std::vector<std::shared_ptr<ScriptedUnitTest>>();

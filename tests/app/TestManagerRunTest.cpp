@@ -169,42 +169,30 @@ TEST_F(TestManagerRun, EndOfInputOrAStopSignalEndsEveryWaitLikeQuitWithMinusOne)
         std::signal(number, SIG_DFL);
 }
 
-struct NextIncompleteCase {
-    std::vector<int> states;
-    int currentTest;
-    int expected;
-};
-
-void PrintTo(const NextIncompleteCase& c, std::ostream* out)
+TEST_F(TestManagerRun, NextIncompleteSearchesForwardThenWrapsRoundIncludingTheCurrentTest)
 {
-    *out << c.states.size() << " tests, current " << c.currentTest;
-}
-
-class NextIncompleteTest : public ManagerFixture, public testing::WithParamInterface<NextIncompleteCase> {
-};
-
-TEST_P(NextIncompleteTest, SearchesForwardThenWrapsRoundIncludingTheCurrentTest)
-{
-    const NextIncompleteCase& c = GetParam();
-    for (int state : c.states) {
-        auto test = std::make_shared<ScriptedUnitTest>("t", std::vector<ScriptedUnitTest::Outcome>{});
-        test->state = state;
-        manager.addUnitTest(test);
+    const struct {
+        std::vector<int> states;
+        int currentTest, expected;
+    } cases[] = {
+        {{Passed, Failed, Passed}, 0, 1},
+        {{Passed, Failed, Passed}, 2, 1},
+        {{Passed, Failed, Passed}, 1, 1},  // the test just run counts
+        {{Passed, Skipped, Passed}, 1, 3}, // all complete: the count
+        {{NotRun, Passed, NotRun}, 0, 2},
+        {{Failed, Passed}, -1, 0},
+        {{Passed, Passed}, -1, 2},         // no wrap from a negative index
+        {{Passed, 9}, 1, 1},               // unknown states are incomplete
+        {{}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        manager.unitTests.clear();
+        for (int state : c.states) {
+            add("t", {})->state = state;
+        }
+        manager.currentTest = c.currentTest;
+        EXPECT_EQ(manager.nextIncompleteTest(), c.expected) << c.states.size() << " tests, current " << c.currentTest;
     }
-    manager.currentTest = c.currentTest;
-    EXPECT_EQ(manager.nextIncompleteTest(), c.expected);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, NextIncompleteTest,
-    testing::Values(NextIncompleteCase{{Passed, Failed, Passed}, 0, 1},
-                    NextIncompleteCase{{Passed, Failed, Passed}, 2, 1},
-                    NextIncompleteCase{{Passed, Failed, Passed}, 1, 1}, // the test just run counts
-                    NextIncompleteCase{{Passed, Skipped, Passed}, 1, 3}, // all complete: the count
-                    NextIncompleteCase{{NotRun, Passed, NotRun}, 0, 2},
-                    NextIncompleteCase{{Failed, Passed}, -1, 0},
-                    NextIncompleteCase{{Passed, Passed}, -1, 2}, // no wrap from a negative index
-                    NextIncompleteCase{{Passed, 9}, 1, 1},       // unknown states are incomplete
-                    NextIncompleteCase{{}, 0, 0}));
 
 } // namespace

@@ -1,9 +1,8 @@
 #include "framework/datacore/DatacorePacket.h"
 #include "framework/datacore/RawDataPacketFactory.h"
+#include "tests/framework/datacore/Loopback.h"
 #include "tests/support/CapturingLogger.h"
 
-#include <QBuffer>
-#include <QDataStream>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QtEndian>
@@ -13,26 +12,6 @@
 #include <sstream>
 
 namespace {
-
-QByteArray frameOf(const RawDataPacket& packet)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    packet.serialisePacketAndWriteToDevice(buffer);
-    return buffer.data();
-}
-
-// A 0x1010 frame around the given payload bytes.
-QByteArray datacoreFrame(const QByteArray& payload)
-{
-    QByteArray frame;
-    QDataStream stream(&frame, QIODevice::WriteOnly);
-    RawDataPacket::Header header;
-    header.packetIdentifier = PID_SERIALISABLE_DATA;
-    header.payloadLength = payload.size();
-    RawDataPacket::writeHeaderToDataStream(header, stream);
-    return frame + payload + rawDataPacketTrailer;
-}
 
 QJsonObject parseObject(const char* text) { return QJsonDocument::fromJson(text).object(); }
 
@@ -109,7 +88,7 @@ TEST(DatacorePacketTest, BadReceivedPayloadsGiveAnEmptyClassAfterOneMessage)
         QByteArray payload(4, '\0');
         qToBigEndian<quint32>(0xFFFFFFFFu, payload.data()); // never read
         payload += c.json;
-        const QByteArray frame = datacoreFrame(payload);
+        const QByteArray frame = frameBytes(PID_SERIALISABLE_DATA, payload);
         const SerialisableDataPacket packet(frame, RawDataPacket::peekHeader(frame));
         EXPECT_EQ(packet.jsonObject, c.expected) << c.name;
         EXPECT_EQ(countContaining(log.lines(), parseFailure), c.messages) << c.name;

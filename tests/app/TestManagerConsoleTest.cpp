@@ -55,25 +55,13 @@ TEST_F(TestManagerConsole, KeyWaitDropsTypeAheadPollsTheBoardAndLowerCasesTheKey
     EXPECT_EQ(board.sleptNanoseconds, 200000000);
 }
 
-TEST_F(TestManagerConsole, AResizeIsNeitherAnAnswerNorTheEndOfTheTypeAhead)
+TEST_F(TestManagerConsole, SerialNumberEntryEditsTheLineAndIgnoresAResize)
 {
-    // S typed during a count-down, then the terminal resized, then the prompt.
-    screen.typeAhead('s');
-    screen.typeAhead(Screen::resized);
-    screen.typeAhead('s');
-    screen.typeKey(Screen::resized);
-    screen.typeKey('n');
-    EXPECT_EQ(manager.prompt("ERROR: ..."), 'n');
-}
-
-TEST_F(TestManagerConsole, SerialNumberEntryGoesOnThroughAResizeAndEditsTheLine)
-{
-    // (keys, what is stored); each entry is confirmed with y.
+    // (keys, what is stored); each entry is confirmed with y after a resize.
     const struct {
         std::vector<int> keys;
         QString serial;
     } cases[] = {
-        {{'A', 'B', '1', '2', Screen::resized, '3', '4', '\r'}, "AB1234"},
         {{'A', 'X', 127, 'B', ' ', 'c', '\n'}, "AB"},
         {{Screen::resized, '\r'}, "Unassigned"},
         {{'M', 0xc3, 0xbc, 'l', 8, 8, 'x', '\r'}, "Mx"}, // backspace takes the whole character
@@ -81,18 +69,13 @@ TEST_F(TestManagerConsole, SerialNumberEntryGoesOnThroughAResizeAndEditsTheLine)
     for (const auto& c : cases) {
         for (int key : c.keys)
             screen.typeKey(key);
-        screen.typeKey(Screen::resized); // at the confirmation too
+        screen.typeKey(Screen::resized);
         screen.typeKey('y');
         EXPECT_EQ(manager.enterBoardSerialNumber(), c.serial);
         EXPECT_EQ(screen.row(16), "          You Entered \"" + c.serial + "\"");
         EXPECT_FALSE(screen.keyWait);
         EXPECT_FALSE(screen.echo);
     }
-    // N asks again on a cleared line.
-    screen.typeKeys("AB\rnCD\r");
-    screen.typeKey('Y');
-    EXPECT_EQ(manager.enterBoardSerialNumber(), "CD");
-    EXPECT_EQ(screen.row(14), "          Enter TR417 PCB Serial No: CD");
 }
 
 TEST_F(TestManagerConsole, LowerCaseIResetsTheExtremesAndTheWaitGoesOn)
@@ -123,22 +106,6 @@ TEST_F(TestManagerConsole, DisplayIsSetUpOnceAndClosedOnlyWhenUp)
     EXPECT_EQ(screen.stopCount, 1);
     manager.initDisplay();
     EXPECT_EQ(screen.startCount, 2);
-}
-
-TEST_F(TestManagerConsole, DebugScreenDrawsThePanelsWithTheirColours)
-{
-    manager.testDisplayActive = 0;
-    manager.systemVoltage = 12340;
-    manager.systemVoltageMin = 10400;
-    manager.systemVoltageMax = 17300;
-    manager.show();
-    EXPECT_EQ(screen.row(0), "Dynelle Test Debug - TR417 SW Version : Uninitialised");
-    EXPECT_EQ(screen.row(4), "    System Voltage   : 12.34V                (min10.40V,   max17.30V)");
-    EXPECT_EQ(screen.attributesAt(4, 49), Screen::AlarmPair | Screen::Bold);
-    EXPECT_EQ(screen.attributesAt(4, 62), Screen::WarningPair | Screen::Bold);
-    EXPECT_EQ(screen.attributesAt(4, 4), 0);
-    EXPECT_EQ(screen.row(20), "    SMB (V-Plate)        : data not available");
-    EXPECT_EQ(screen.row(23), "    Press (Y) to return to tests :");
 }
 
 } // namespace

@@ -6,8 +6,6 @@
 #include <csignal>
 #include <functional>
 
-#include <sys/file.h>
-
 #include <memory>
 #include <vector>
 
@@ -51,19 +49,6 @@ TEST_F(TestManagerRun, FailedTestIsOfferedAgainAfterTheLaterTestsThenTheMenuEnds
     EXPECT_EQ(resultLines(), (QStringList{"PASSED  - A", "PASSED  - B", "PASSED  - C"}));
 }
 
-TEST_F(TestManagerRun, QuitInsideATestLogsEveryTestAsItStandsAndEndsWithMinusOne)
-{
-    add("A", {{Next, Passed}});
-    add("B", {{Next, Skipped}});
-    add("C", {{Quit, Failed}});
-    add("D", {});
-    screen.typeKeys("xx");
-
-    EXPECT_EQ(manager.run(), -1);
-    EXPECT_FALSE(screen.started);
-    EXPECT_EQ(resultLines(), (QStringList{"PASSED  - A", "SKIPPED - B", "FAIL!!  - C", "Not Run - D"}));
-}
-
 TEST_F(TestManagerRun, MenuChoicesSelectorsWithoutTestsAndUpperCaseLetters)
 {
     auto tests = std::vector<std::shared_ptr<ScriptedUnitTest>>();
@@ -84,21 +69,6 @@ TEST_F(TestManagerRun, MenuChoicesSelectorsWithoutTestsAndUpperCaseLetters)
     EXPECT_EQ(screen.row(12), "  b) FAIL!!  - T10"); // the menu shows the states as they stand
     EXPECT_FALSE(screen.keyWait);
     EXPECT_FALSE(screen.echo);
-}
-
-TEST_F(TestManagerRun, DebugShowsTheDebugScreenUntilYThenRunsTheSameTestAgain)
-{
-    auto a = add("A", {{Debug, NotRun}, {Next, Passed}});
-    bool debugScreenSeen = false;
-    screen.typeKey('x', [&] { debugScreenSeen = screen.row(23) == "    Press (Y) to return to tests :"; });
-    screen.typeKey('Y');
-    screen.typeKey('x'); // summary
-    screen.typeKey('q'); // menu
-
-    EXPECT_EQ(manager.run(), 0);
-    EXPECT_TRUE(debugScreenSeen);
-    EXPECT_EQ(a->runs, 2);
-    EXPECT_EQ(manager.testDisplayActive, 1);
 }
 
 TEST_F(TestManagerRun, AnUnknownResultRunsTheSameTestAgain)
@@ -126,45 +96,6 @@ TEST_F(TestManagerRun, SummaryShowsTheTestsVerdictAndBlocksOnTheKeyWithoutPollin
     EXPECT_TRUE(screen.blockingReads[0]);
     EXPECT_EQ(requestsAtSummaryKey, requestsWhenTestEnded);
     EXPECT_FALSE(screen.keyWait);
-}
-
-TEST_F(TestManagerRun, ResultsLogTroublesAreToldAfterTheConsoleCloses)
-{
-    const QString missing = directory.filePath("no/such/dir/log.txt");
-    // A run that already holds the file: its log must stay as it is.
-    QFile held(logPath());
-    ASSERT_TRUE(held.open(QIODevice::WriteOnly));
-    held.write("first run's log\n");
-    held.flush();
-    ASSERT_EQ(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
-    const struct {
-        QString location;
-        int status;
-        std::string message;
-        bool boardTouched;
-    } cases[] = {
-        {missing, -1, "Couldn't open the log file " + missing.toStdString(), false},
-        {logPath(), -1, "The results log " + logPath().toStdString() + " is in use by another run\n", false},
-        // Every write fails; the run goes on and says so at the end, even
-        // when the operator leaves through the menu.
-        {"/dev/full", -1, "Couldn't write the log file /dev/full: No space left on device\n", true},
-    };
-    for (const auto& c : cases) {
-        ScriptedScreen screen;
-        FakeBoardDevice board;
-        board.setReply('V', "V1.07 TR417");
-        TestManager manager{false, screen, board, "/dev/fake_tr417"};
-        manager.addUnitTest(std::make_shared<ScriptedUnitTest>("A", std::vector<ScriptedUnitTest::Outcome>{{Menu, Passed}}));
-        manager.setLogFileLocation(c.location);
-        screen.typeKey('q');
-        manager.initDisplay(); // as the serial number entry leaves it
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(manager.run(), c.status) << c.location.toStdString();
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message);
-        EXPECT_FALSE(screen.started);
-        EXPECT_EQ(!board.requests.empty(), c.boardTouched) << c.location.toStdString();
-    }
-    EXPECT_EQ(logText(), "first run's log\n");
 }
 
 // A test that asks the operator and leaves on q, as the board tests do.
@@ -197,12 +128,10 @@ TEST_F(TestManagerRun, EndOfInputOrAStopSignalEndsEveryWaitLikeQuitWithMinusOne)
         QStringList logged;
     } cases[] = {
         {"test prompt", "", {}, {"Not Run - A", "Not Run - B"}},
-        {"test prompt", "x", stopSignal, {"Not Run - A", "Not Run - B"}},
         {"summary", "y", {}, {"PASSED  - A", "Not Run - B"}},
         {"summary", "y", stopSignal, {"PASSED  - A", "Not Run - B"}},
         {"debug screen", "d", {}, {"Not Run - A", "Not Run - B"}},
         {"menu", "yxyx", {}, {"PASSED  - A", "PASSED  - B"}}, // Q here would give 0
-        {"menu", "yxyx", stopSignal, {"PASSED  - A", "PASSED  - B"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.where) + (c.stop ? ", signal" : ", end of input"));
@@ -240,42 +169,30 @@ TEST_F(TestManagerRun, EndOfInputOrAStopSignalEndsEveryWaitLikeQuitWithMinusOne)
         std::signal(number, SIG_DFL);
 }
 
-struct NextIncompleteCase {
-    std::vector<int> states;
-    int currentTest;
-    int expected;
-};
-
-void PrintTo(const NextIncompleteCase& c, std::ostream* out)
+TEST_F(TestManagerRun, NextIncompleteSearchesForwardThenWrapsRoundIncludingTheCurrentTest)
 {
-    *out << c.states.size() << " tests, current " << c.currentTest;
-}
-
-class NextIncompleteTest : public ManagerFixture, public testing::WithParamInterface<NextIncompleteCase> {
-};
-
-TEST_P(NextIncompleteTest, SearchesForwardThenWrapsRoundIncludingTheCurrentTest)
-{
-    const NextIncompleteCase& c = GetParam();
-    for (int state : c.states) {
-        auto test = std::make_shared<ScriptedUnitTest>("t", std::vector<ScriptedUnitTest::Outcome>{});
-        test->state = state;
-        manager.addUnitTest(test);
+    const struct {
+        std::vector<int> states;
+        int currentTest, expected;
+    } cases[] = {
+        {{Passed, Failed, Passed}, 0, 1},
+        {{Passed, Failed, Passed}, 2, 1},
+        {{Passed, Failed, Passed}, 1, 1},  // the test just run counts
+        {{Passed, Skipped, Passed}, 1, 3}, // all complete: the count
+        {{NotRun, Passed, NotRun}, 0, 2},
+        {{Failed, Passed}, -1, 0},
+        {{Passed, Passed}, -1, 2},         // no wrap from a negative index
+        {{Passed, 9}, 1, 1},               // unknown states are incomplete
+        {{}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        manager.unitTests.clear();
+        for (int state : c.states) {
+            add("t", {})->state = state;
+        }
+        manager.currentTest = c.currentTest;
+        EXPECT_EQ(manager.nextIncompleteTest(), c.expected) << c.states.size() << " tests, current " << c.currentTest;
     }
-    manager.currentTest = c.currentTest;
-    EXPECT_EQ(manager.nextIncompleteTest(), c.expected);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, NextIncompleteTest,
-    testing::Values(NextIncompleteCase{{Passed, Failed, Passed}, 0, 1},
-                    NextIncompleteCase{{Passed, Failed, Passed}, 2, 1},
-                    NextIncompleteCase{{Passed, Failed, Passed}, 1, 1}, // the test just run counts
-                    NextIncompleteCase{{Passed, Skipped, Passed}, 1, 3}, // all complete: the count
-                    NextIncompleteCase{{NotRun, Passed, NotRun}, 0, 2},
-                    NextIncompleteCase{{Failed, Passed}, -1, 0},
-                    NextIncompleteCase{{Passed, Passed}, -1, 2}, // no wrap from a negative index
-                    NextIncompleteCase{{Passed, 9}, 1, 1},       // unknown states are incomplete
-                    NextIncompleteCase{{}, 0, 0}));
 
 } // namespace

@@ -6,54 +6,44 @@ namespace {
 
 using Outcomes = std::vector<ScriptedUnitTest::Outcome>;
 
-struct GroupCase {
-    const char* name;
-    std::vector<Outcomes> children;
-    int expectedResult;
-    int expectedState;
-    const char* expectedMessage;
-    std::vector<int> expectedRuns;
+class UnitTestGroupRun : public ManagerFixture {
 };
 
-void PrintTo(const GroupCase& c, std::ostream* out)
+TEST_F(UnitTestGroupRun, JudgesItsChildrenTogether)
 {
-    *out << c.name;
-}
-
-class UnitTestGroupRun : public ManagerFixture, public testing::WithParamInterface<GroupCase> {
-};
-
-TEST_P(UnitTestGroupRun, JudgesItsChildrenTogether)
-{
-    const GroupCase& c = GetParam();
-    UnitTestGroup group("Group");
-    std::vector<std::shared_ptr<ScriptedUnitTest>> children;
-    for (const Outcomes& outcomes : c.children) {
-        children.push_back(std::make_shared<ScriptedUnitTest>("child", outcomes));
-        group.addUnitTest(children.back());
+    const struct {
+        const char* name;
+        std::vector<Outcomes> children;
+        int result, state;
+        const char* message;
+        std::vector<int> runs;
+    } cases[] = {
+        {"both pass", {{{Next, Passed}}, {{Next, Passed}}}, Next, Passed, "PASSED: Test Completed", {1, 1}},
+        {"first fails", {{{Next, Failed}}, {{Next, Passed}}}, Next, Failed, "FAILED: 1 failed out of 2", {1, 1}},
+        {"skipped counts against", {{{Next, Skipped}}, {{Next, Failed}}}, Next, Failed, "FAILED: 2 failed out of 2",
+         {1, 1}},
+        {"odd result goes on", {{{9, Passed}}, {{Next, Passed}}}, Next, Passed, "PASSED: Test Completed", {1, 1}},
+        {"second asks for menu", {{{Next, Passed}}, {{Menu, Failed}}}, Menu, NotRun, "Test Not Completed", {1, 1}},
+        {"first quits", {{{Quit, NotRun}}, {{Next, Passed}}}, Quit, NotRun, "Test Not Completed", {1, 0}},
+        {"first asks for debug", {{{Debug, NotRun}}, {{Next, Passed}}}, Debug, NotRun, "Test Not Completed", {1, 0}},
+        {"no children", {}, Next, Passed, "PASSED: Test Completed", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        UnitTestGroup group("Group");
+        std::vector<std::shared_ptr<ScriptedUnitTest>> children;
+        for (const Outcomes& outcomes : c.children) {
+            children.push_back(std::make_shared<ScriptedUnitTest>("child", outcomes));
+            group.addUnitTest(children.back());
+        }
+        group.state = Failed; // left over from an earlier run
+        EXPECT_EQ(group.run(manager), c.result);
+        EXPECT_EQ(group.state, c.state);
+        EXPECT_EQ(group.resultMessage.toStdString(), c.message);
+        for (size_t i = 0; i < children.size(); ++i)
+            EXPECT_EQ(children[i]->runs, c.runs[i]) << "child " << i;
     }
-    group.state = Failed; // left over from an earlier run
-
-    EXPECT_EQ(group.run(manager), c.expectedResult);
-    EXPECT_EQ(group.state, c.expectedState);
-    EXPECT_EQ(group.resultMessage.toStdString(), c.expectedMessage);
-    for (size_t i = 0; i < children.size(); ++i)
-        EXPECT_EQ(children[i]->runs, c.expectedRuns[i]) << "child " << i;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, UnitTestGroupRun,
-    testing::Values(
-        GroupCase{"BothPass", {{{Next, Passed}}, {{Next, Passed}}}, Next, Passed, "PASSED: Test Completed", {1, 1}},
-        GroupCase{"FirstFails", {{{Next, Failed}}, {{Next, Passed}}}, Next, Failed, "FAILED: 1 failed out of 2", {1, 1}},
-        GroupCase{"SkippedCountsAgainst", {{{Next, Skipped}}, {{Next, Failed}}}, Next, Failed,
-                  "FAILED: 2 failed out of 2", {1, 1}},
-        GroupCase{"OddResultGoesOn", {{{9, Passed}}, {{Next, Passed}}}, Next, Passed, "PASSED: Test Completed", {1, 1}},
-        GroupCase{"SecondAsksForMenu", {{{Next, Passed}}, {{Menu, Failed}}}, Menu, NotRun, "Test Not Completed", {1, 1}},
-        GroupCase{"FirstQuits", {{{Quit, NotRun}}, {{Next, Passed}}}, Quit, NotRun, "Test Not Completed", {1, 0}},
-        GroupCase{"FirstAsksForDebug", {{{Debug, NotRun}}, {{Next, Passed}}}, Debug, NotRun, "Test Not Completed", {1, 0}},
-        GroupCase{"NoChildren", {}, Next, Passed, "PASSED: Test Completed", {}}),
-    [](const testing::TestParamInfo<GroupCase>& info) { return std::string(info.param.name); });
 
 TEST(UnitTestModel, NewTestIsNotRunAndStateStringsAreSevenCharacters)
 {

@@ -1,38 +1,23 @@
 #include "tests/support/CapturingLogger.h"
 
-#include <spdlog/sinks/base_sink.h>
+#include <spdlog/pattern_formatter.h>
 #include <spdlog/spdlog.h>
 
-#include <mutex>
+namespace {
 
-class CapturingLogger::Sink : public spdlog::sinks::base_sink<std::mutex> {
-public:
-    std::vector<std::string> snapshot()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return captured;
-    }
-    void clear()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        captured.clear();
-    }
+// Far more messages than any test provokes; a ring keeps the newest.
+constexpr size_t keptMessages = 4096;
 
-protected:
-    void sink_it_(const spdlog::details::log_msg& message) override
-    {
-        const auto level = spdlog::level::to_string_view(message.level);
-        captured.push_back(std::string(level.data(), level.size()) + ": "
-                           + std::string(message.payload.data(), message.payload.size()));
-    }
-    void flush_() override {}
+std::shared_ptr<spdlog::sinks::ringbuffer_sink_mt> freshSink()
+{
+    auto sink = std::make_shared<spdlog::sinks::ringbuffer_sink_mt>(keptMessages);
+    sink->set_formatter(std::make_unique<spdlog::pattern_formatter>("%l: %v", spdlog::pattern_time_type::local, ""));
+    return sink;
+}
 
-private:
-    std::vector<std::string> captured;
-};
+} // namespace
 
-CapturingLogger::CapturingLogger()
-    : sink(std::make_shared<Sink>()), logger(std::make_shared<spdlog::logger>("KWLOG", sink))
+CapturingLogger::CapturingLogger() : logger(std::make_shared<spdlog::logger>("KWLOG", freshSink()))
 {
     logger->set_level(spdlog::level::info);
     spdlog::drop("KWLOG"); // one left behind would make registration throw
@@ -41,6 +26,9 @@ CapturingLogger::CapturingLogger()
 
 CapturingLogger::~CapturingLogger() { spdlog::drop("KWLOG"); }
 
-std::vector<std::string> CapturingLogger::lines() const { return sink->snapshot(); }
+std::vector<std::string> CapturingLogger::lines() const
+{
+    return std::static_pointer_cast<spdlog::sinks::ringbuffer_sink_mt>(logger->sinks().front())->last_formatted();
+}
 
-void CapturingLogger::clear() { sink->clear(); }
+void CapturingLogger::clear() { logger->sinks().front() = freshSink(); }

@@ -1,12 +1,11 @@
 #pragma once
 
+#include <spdlog/logger.h>
+#include <spdlog/sinks/ringbuffer_sink.h>
+
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace spdlog {
-class logger;
-}
 
 // Registers the diagnostic logger "KWLOG" at the production threshold (info)
 // while alive, keeping each message as "<level>: <text>".
@@ -18,10 +17,8 @@ public:
     CapturingLogger& operator=(const CapturingLogger&) = delete;
 
     std::vector<std::string> lines() const;
-    void clear();
+    void clear(); // starts a fresh record
 
 private:
-    class Sink;
-    std::shared_ptr<Sink> sink;
     std::shared_ptr<spdlog::logger> logger;
 };

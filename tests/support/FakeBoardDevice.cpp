@@ -32,20 +32,16 @@ void FakeBoardDevice::setReading(char letter, int value)
     replies[letter] = QByteArray(1, letter) + ' ' + QByteArray::number(value);
 }
 
-void FakeBoardDevice::silence() { replies.clear(); }
 void FakeBoardDevice::sendUnrequested(const QByteArray& bytes) { output += bytes; }
 void FakeBoardDevice::sendInOneRead(const QByteArray& bytes) { scriptedReads.push_back({bytes, 0}); }
 void FakeBoardDevice::failOneRead(int errnoValue) { scriptedReads.push_back({{}, errnoValue}); }
 
 int FakeBoardDevice::stat(const char*) { return present ? 0 : fail(ENOENT); }
 
-int FakeBoardDevice::open(const char*, int flags)
+int FakeBoardDevice::open(const char*, int)
 {
     ++opens;
-    openFlags = flags;
-    if (!present)
-        return fail(ENOENT);
-    return openErrno ? fail(openErrno) : boardFd;
+    return present ? boardFd : fail(ENOENT);
 }
 
 int FakeBoardDevice::setLock(int, const struct flock& lock)
@@ -57,10 +53,10 @@ int FakeBoardDevice::setLock(int, const struct flock& lock)
 int FakeBoardDevice::tcgetattr(int, struct termios& attributes)
 {
     attributes = {};
-    return tcgetattrErrno ? fail(tcgetattrErrno) : 0;
+    return 0;
 }
 
-int FakeBoardDevice::tcsetattr(int, int, const struct termios&) { return tcsetattrErrno ? fail(tcsetattrErrno) : 0; }
+int FakeBoardDevice::tcsetattr(int, int, const struct termios&) { return 0; }
 
 ssize_t FakeBoardDevice::read(int, void* buffer, size_t count)
 {
@@ -81,7 +77,6 @@ ssize_t FakeBoardDevice::read(int, void* buffer, size_t count)
 
 ssize_t FakeBoardDevice::write(int, const void* buffer, size_t count)
 {
-    ++writes;
     if (writeErrno)
         return fail(writeErrno);
     pendingRequest.append(static_cast<const char*>(buffer), count);

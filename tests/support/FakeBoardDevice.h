@@ -21,7 +21,6 @@ public:
     // An empty reply makes the board ignore that request.
     void setReply(char letter, const QByteArray& reply);
     void setReading(char letter, int value); // "<letter> <value>"
-    void silence();
     void sendUnrequested(const QByteArray& bytes);
     // Exactly what one read() returns (split only by a smaller buffer), ahead of any reply.
     void sendInOneRead(const QByteArray& bytes);
@@ -39,20 +38,15 @@ public:
     int nanosleep(const struct timespec& duration) override;
 
     bool present = true;
-    int openErrno = 0;
     int lockErrno = 0;
-    int tcgetattrErrno = 0;
-    int tcsetattrErrno = 0;
     int writeErrno = 0;
 
     std::vector<std::string> requests; // every complete line received
     long long sleptNanoseconds = 0;
     int sleeps = 0;
     int opens = 0;
-    int openFlags = 0;
     int closes = 0;
     int reads = 0;
-    int writes = 0;
     std::vector<struct flock> lockRequests; // failed ones too
 
 private:

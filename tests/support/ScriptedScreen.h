@@ -41,9 +41,7 @@ public:
 
     // Inspection
     QString row(int r) const; // trailing blanks removed
-    QString text(int r, int column, int length) const;
-    int attributesAt(int r, int column) const;
-    bool boldAt(int r, int column) const { return attributesAt(r, column) & Bold; }
+    bool boldAt(int r, int column) const;
     size_t keysLeft() const { return script.size(); }
 
     bool started = false;
@@ -52,10 +50,6 @@ public:
     bool echo = false;
     bool keyWait = false;
     int currentAttributes = 0;
-    // Reads that found no key; a test that waits for a key nobody will
-    // type fails instead of hanging.
-    int idleReads = 0;
-    int maxIdleReads = 5000;
     // Whether each scripted key was read by a waiting (blocking) read.
     std::vector<bool> blockingReads;
 
@@ -72,6 +66,9 @@ private:
     std::deque<int> typeahead;
     std::deque<ScriptedKey> script;
     bool keyArriving = false;
+    // Reads that found no key; a test that waits for a key nobody will
+    // type fails instead of hanging.
+    int idleReads = 0;
 };
 
 // Readable QStrings in test failure messages.

@@ -1,9 +1,8 @@
 #include "framework/datacore/DatacorePacket.h"
 #include "framework/datacore/RawDataPacketFactory.h"
+#include "tests/framework/datacore/Loopback.h"
 #include "tests/support/CapturingLogger.h"
 
-#include <QBuffer>
-#include <QDataStream>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QtEndian>
@@ -13,26 +12,6 @@
 #include <sstream>
 
 namespace {
-
-QByteArray frameOf(const RawDataPacket& packet)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    packet.serialisePacketAndWriteToDevice(buffer);
-    return buffer.data();
-}
-
-// A 0x1010 frame around the given payload bytes.
-QByteArray datacoreFrame(const QByteArray& payload)
-{
-    QByteArray frame;
-    QDataStream stream(&frame, QIODevice::WriteOnly);
-    RawDataPacket::Header header;
-    header.packetIdentifier = PID_SERIALISABLE_DATA;
-    header.payloadLength = payload.size();
-    RawDataPacket::writeHeaderToDataStream(header, stream);
-    return frame + payload + rawDataPacketTrailer;
-}
 
 QJsonObject parseObject(const char* text) { return QJsonDocument::fromJson(text).object(); }
 
@@ -57,7 +36,7 @@ TEST(DatacorePacketTest, ClassFooTransmitsNineteenBytes)
     EXPECT_EQ(frame.size(), 16 + 19 + 4);
 }
 
-TEST(DatacorePacketTest, ReceivedFrameComesBackThroughTheFactory)
+TEST(DatacorePacketTest, ReceivedFrameComesBackThroughTheFactoryEqualAndPrintedAsItsObject)
 {
     const DatacorePacket sent(QStringLiteral("client-1"), 7, parseObject(R"({"Gain":3,"Name":"x"})"),
                               QStringLiteral("Inputs/A"));
@@ -65,7 +44,9 @@ TEST(DatacorePacketTest, ReceivedFrameComesBackThroughTheFactory)
     const auto packet = RawDataPacketFactory::createPacket(frame, RawDataPacket::peekHeader(frame));
     const auto* received = dynamic_cast<const SerialisableDataPacket*>(packet.get());
     ASSERT_NE(received, nullptr);
-    EXPECT_EQ(*received, sent);
+    EXPECT_TRUE(*received == sent);
+    EXPECT_FALSE(*received != sent);
+    EXPECT_NE(*received, SerialisableDataPacket(QStringLiteral("Other")));
     EXPECT_EQ(received->getPacketClassName(), QStringLiteral("DatacorePacket"));
     EXPECT_EQ(received->getSerialisedPayloadForTransmit(), received->getPayloadFromPacket());
     DatacorePacket view(QStringLiteral("DatacorePacket"));
@@ -74,6 +55,13 @@ TEST(DatacorePacketTest, ReceivedFrameComesBackThroughTheFactory)
     EXPECT_EQ(view.getPacketID(), 7);
     EXPECT_EQ(view.getDatacorePath(), QStringLiteral("Inputs/A"));
     EXPECT_EQ(view.getDatacoreJsonObject(), parseObject(R"({"Gain":3,"Name":"x"})"));
+
+    std::ostringstream out;
+    out << *received;
+    const QByteArray indented = QJsonDocument(sent.jsonObject).toJson(QJsonDocument::Indented);
+    EXPECT_EQ(out.str(), indented.toStdString());
+    EXPECT_EQ(fmt::format("{}", *received), indented.toStdString());
+    EXPECT_EQ(fmt::format("{}", sent), indented.toStdString());
 }
 
 TEST(DatacorePacketTest, BadReceivedPayloadsGiveAnEmptyClassAfterOneMessage)
@@ -100,7 +88,7 @@ TEST(DatacorePacketTest, BadReceivedPayloadsGiveAnEmptyClassAfterOneMessage)
         QByteArray payload(4, '\0');
         qToBigEndian<quint32>(0xFFFFFFFFu, payload.data()); // never read
         payload += c.json;
-        const QByteArray frame = datacoreFrame(payload);
+        const QByteArray frame = frameBytes(PID_SERIALISABLE_DATA, payload);
         const SerialisableDataPacket packet(frame, RawDataPacket::peekHeader(frame));
         EXPECT_EQ(packet.jsonObject, c.expected) << c.name;
         EXPECT_EQ(countContaining(log.lines(), parseFailure), c.messages) << c.name;
@@ -200,23 +188,6 @@ TEST(DatacorePacketTest, MembersOfTheWrongTypeReadAsAbsent)
     EXPECT_TRUE(packet.getClientID().isEmpty());
     EXPECT_TRUE(packet.getDatacorePath().isEmpty());
     EXPECT_TRUE(packet.getDatacoreJsonObject().isEmpty());
-}
-
-TEST(DatacorePacketTest, EqualityAndTextOutputUseTheObjectOnly)
-{
-    const DatacorePacket local(parseObject(R"({"V":1})"), QStringLiteral("P"));
-    const QByteArray frame = frameOf(local);
-    const SerialisableDataPacket received(frame, RawDataPacket::peekHeader(frame));
-    EXPECT_TRUE(received == local);
-    EXPECT_FALSE(received != local);
-    EXPECT_NE(received, SerialisableDataPacket(QStringLiteral("Other")));
-
-    std::ostringstream out;
-    out << received;
-    const QByteArray indented = QJsonDocument(local.jsonObject).toJson(QJsonDocument::Indented);
-    EXPECT_EQ(out.str(), indented.toStdString());
-    EXPECT_EQ(fmt::format("{}", received), indented.toStdString());
-    EXPECT_EQ(fmt::format("{}", local), indented.toStdString());
 }
 
 } // namespace

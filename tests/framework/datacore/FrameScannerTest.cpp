@@ -18,14 +18,12 @@ std::ostream& operator<<(std::ostream& os, const Found& f)
     return os << "{" << f.offset << ", 0x" << std::hex << f.id << std::dec << ", " << f.payloadLength << "}";
 }
 
+// A header alone, claiming any length.
 QByteArray header(quint16 id, quint32 length)
 {
-    QByteArray bytes = QByteArray::fromHex("CAFEBA6E1F00D321");
     char word[4];
-    qToBigEndian<quint16>(id, word);
-    bytes.append(word, 2).append(2, '\0');
     qToBigEndian<quint32>(length, word);
-    return bytes.append(word, 4);
+    return frameBytes(id, {}).left(12).append(word, 4);
 }
 
 const QByteArray a = frameBytes(0x1011, QByteArray(10, 'a'));   // 30 bytes

@@ -15,8 +15,8 @@
 #include <memory>
 #include <vector>
 
-// Helpers for tests that run both ends of the link over loopback sockets in
-// one process, driven by the event loop.
+// Helpers for the packet tests: frames as bytes, and both ends of the link
+// over loopback sockets in one process, driven by the event loop.
 
 // Runs the event loop until `done` holds or the deadline passes; a timer
 // wakes the loop at the deadline so nothing blocks beyond it.
@@ -63,14 +63,17 @@ inline QByteArray frameBytes(quint16 id, const QByteArray& payload, bool withTra
     return frame;
 }
 
-inline QByteArray datacoreFrame(const QString& className)
+// The frame a packet writes of itself.
+inline QByteArray frameOf(const RawDataPacket& packet)
 {
     QByteArray frame;
     QBuffer device(&frame);
     device.open(QIODevice::WriteOnly);
-    SerialisableDataPacket(className).serialisePacketAndWriteToDevice(device);
+    packet.serialisePacketAndWriteToDevice(device);
     return frame;
 }
+
+inline QByteArray datacoreFrame(const QString& className) { return frameOf(SerialisableDataPacket(className)); }
 
 // Keeps every packet delivered to it, registered with a registry for the
 // given types while alive.

@@ -241,17 +241,8 @@ TEST(ServerSide, StreamsWhatThePeerRegisteredForToItsFirstDestination)
     std::set<quint16> requestedWhenDatacoreArrived;
     RecordingReceiver datacore({PID_SERIALISABLE_DATA});
     datacore.onPacket = [&](const RawDataPacket&) { requestedWhenDatacoreArrived = server.getRequestedPacketIdentifiers(); };
-    const auto registration = [](quint16 type, quint16 id, const QUdpSocket& to) {
-        QByteArray frame;
-        QBuffer device(&frame);
-        device.open(QIODevice::WriteOnly);
-        if (type == 0x102A)
-            RegisterRawDataPacket(id, 0x7F000001, to.localPort()).serialisePacketAndWriteToDevice(device);
-        else
-            DeregisterRawDataPacket(id, 0x7F000001, to.localPort()).serialisePacketAndWriteToDevice(device);
-        return frame;
-    };
-    peer.write(registration(0x102A, 0x1011, first) + registration(0x102A, 0x1013, second) + datacoreFrame("After"));
+    peer.write(frameOf(RegisterRawDataPacket(0x1011, 0x7F000001, first.localPort()))
+               + frameOf(RegisterRawDataPacket(0x1013, 0x7F000001, second.localPort())) + datacoreFrame("After"));
     ASSERT_TRUE(waitUntil([&] { return !datacore.packets.empty(); }));
     EXPECT_EQ(requestedWhenDatacoreArrived, (std::set<quint16>{0x1011, 0x1013}));
 
@@ -271,7 +262,7 @@ TEST(ServerSide, StreamsWhatThePeerRegisteredForToItsFirstDestination)
     EXPECT_EQ(received, eye + ppm);
     EXPECT_FALSE(second.hasPendingDatagrams());
 
-    peer.write(registration(0x102B, 0x1011, first));
+    peer.write(frameOf(DeregisterRawDataPacket(0x1011, 0x7F000001, first.localPort())));
     ASSERT_TRUE(waitUntil([&] { return server.getRequestedPacketIdentifiers() == std::set<quint16>{0x1013}; }));
     EXPECT_FALSE(anyError(log));
 

@@ -1,7 +1,7 @@
 #include "framework/datacore/DatacorePathRadixTreePacket.h"
 #include "framework/datacore/RawDataPacketFactory.h"
+#include "tests/framework/datacore/Loopback.h"
 
-#include <QBuffer>
 #include <QJsonDocument>
 
 #include <gtest/gtest.h>
@@ -67,10 +67,8 @@ TEST(RadixTreePacketTest, TreeWrittenAsNestedNamesAndReadBack)
         (sent.*t.set)(*root); // the second tree replaces the first
         EXPECT_EQ(sent.jsonObject.value(QString::fromLatin1(t.key)).toObject(), written) << t.key;
 
-        QBuffer wire;
-        wire.open(QIODevice::WriteOnly);
-        sent.serialisePacketAndWriteToDevice(wire);
-        const auto received = RawDataPacketFactory::createPacket(wire.data(), RawDataPacket::peekHeader(wire.data()));
+        const QByteArray wire = frameOf(sent);
+        const auto received = RawDataPacketFactory::createPacket(wire, RawDataPacket::peekHeader(wire));
         ASSERT_NE(received, nullptr);
         P read;
         read.jsonObject = static_cast<const SerialisableDataPacket&>(*received).jsonObject;

@@ -105,6 +105,18 @@ TEST(BitstreamHeader, EveryMalformedPieceHasItsCode)
     }
 }
 
+// Found by fuzzing: a file that ends right after the 'e' key still gives a
+// length, its missing bytes read as 0, and leaves the file past the key.
+TEST(BitstreamHeader, LengthBytesMissingAtTheEnd)
+{
+    Bitstream bit;
+    const std::string bytes = bit.lead + bit.design + bit.part + bit.date + bit.time + "e";
+    FILE* file = memoryFile(bytes);
+    EXPECT_EQ(bitfileParseHeader(file, 0), 0);
+    EXPECT_GE(std::ftell(file), 26);
+    std::fclose(file);
+}
+
 TEST(ByteReaders, BigEndianAndEndOfFile)
 {
     FILE* file = memoryFile(std::string("\x89\xAB\xCD\xEF\x01\x02", 6));

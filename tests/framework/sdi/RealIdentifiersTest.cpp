@@ -9,29 +9,28 @@ namespace {
 
 // Identifiers as they arrive from real equipment.
 struct RealCase {
-    const char* name;
     unsigned int word;
     const char* text;
     std::vector<int> fieldHeights;
     std::vector<int> firstActiveLines;
-    int activeWidth;
-    int firstFieldHeight;
-    int secondFieldHeight;
-    int imageWidth;
-    int imageHeight;
+    // Active width and first and second field heights of one sub-image, image width and height.
+    std::vector<int> sizes;
 };
 
 const RealCase realCases[] = {
-    {"1080i50 on 1.5G", 0x85052001, "1920x1080i 25 Hz 4:2:2 10-bit, 1.5G", {563, 562}, {21, 584}, 1920, 540, 540, 1920, 1080},
-    {"1080p50 on 3G level A", 0x89C98001, "1920x1080p 50 Hz 4:2:2 10-bit, 3G level A", {1125}, {42}, 1920, 1080, 1080, 1920, 1080},
-    {"1080p50 on 3G level B", 0x8A492001, "1920x1080p 50 Hz 4:2:2 10-bit, 3G level B", {1125}, {42}, 1920, 1080, 1080, 1920, 1080},
-    {"720p59.94 on 1.5G", 0x844A0001, "1280x720p 59.94 Hz 4:2:2 10-bit, 1.5G", {750}, {26}, 1280, 720, 720, 1280, 720},
-    {"525i on 270M", 0x81060001, "720x486i 29.97 Hz 4:2:2 10-bit, 270M", {263, 262}, {21, 283}, 720, 243, 243, 720, 486},
-    {"625i on 270M", 0x81050001, "720x576i 25 Hz 4:2:2 10-bit, 270M", {313, 312}, {23, 336}, 720, 288, 288, 720, 576},
-    {"2160p50 on 12G", 0xCEC98001, "3840x2160p 50 Hz 4:2:2 10-bit, 12G", {1125}, {42}, 1920, 1080, 1080, 3840, 2160},
-    {"2160p50 on quad-link 3G", 0x97C98001, "3840x2160p 50 Hz 4:2:2 10-bit, quad-link 3G level A", {1125}, {42}, 1920, 1080, 1080, 3840, 2160},
-    {"1080PsF23.98 on 1.5G", 0x85422001, "1920x1080psf 23.98 Hz 4:2:2 10-bit, 1.5G", {563, 562}, {21, 584}, 1920, 540, 540, 1920, 1080},
-    {"4320p50 on quad-link 12G", 0xD2C98001, "7680x4320p 50 Hz 4:2:2 10-bit, quad-link 12G", {1125}, {42}, 1920, 1080, 1080, 7680, 4320},
+    {0x85052001, "1920x1080i 25 Hz 4:2:2 10-bit, 1.5G", {563, 562}, {21, 584}, {1920, 540, 540, 1920, 1080}},
+    {0x89C98001, "1920x1080p 50 Hz 4:2:2 10-bit, 3G level A", {1125}, {42}, {1920, 1080, 1080, 1920, 1080}},
+    {0x8A492001, "1920x1080p 50 Hz 4:2:2 10-bit, 3G level B", {1125}, {42}, {1920, 1080, 1080, 1920, 1080}},
+    {0x844A0001, "1280x720p 59.94 Hz 4:2:2 10-bit, 1.5G", {750}, {26}, {1280, 720, 720, 1280, 720}},
+    {0x81060001, "720x486i 29.97 Hz 4:2:2 10-bit, 270M", {263, 262}, {21, 283}, {720, 243, 243, 720, 486}},
+    {0x81050001, "720x576i 25 Hz 4:2:2 10-bit, 270M", {313, 312}, {23, 336}, {720, 288, 288, 720, 576}},
+    {0xCEC98001, "3840x2160p 50 Hz 4:2:2 10-bit, 12G", {1125}, {42}, {1920, 1080, 1080, 3840, 2160}},
+    {0x97C98001, "3840x2160p 50 Hz 4:2:2 10-bit, quad-link 3G level A", {1125}, {42}, {1920, 1080, 1080, 3840, 2160}},
+    {0x97C98041, "3840x2160p 50 Hz 4:2:2 10-bit, quad-link 3G level A", {1125}, {42}, {1920, 1080, 1080, 3840, 2160}},
+    {0x97C98081, "3840x2160p 50 Hz 4:2:2 10-bit, quad-link 3G level A", {1125}, {42}, {1920, 1080, 1080, 3840, 2160}},
+    {0x97C980C1, "3840x2160p 50 Hz 4:2:2 10-bit, quad-link 3G level A", {1125}, {42}, {1920, 1080, 1080, 3840, 2160}},
+    {0x85422001, "1920x1080psf 23.98 Hz 4:2:2 10-bit, 1.5G", {563, 562}, {21, 584}, {1920, 540, 540, 1920, 1080}},
+    {0xD2C98001, "7680x4320p 50 Hz 4:2:2 10-bit, quad-link 12G", {1125}, {42}, {1920, 1080, 1080, 7680, 4320}},
 };
 
 TEST(RealIdentifiers, DecodeToTheirFormatAndPassTheirChecks)
@@ -39,16 +38,16 @@ TEST(RealIdentifiers, DecodeToTheirFormatAndPassTheirChecks)
     CapturingLogger log;
     for (const auto& c : realCases) {
         auto id = makePayloadIdentifier(c.word);
-        EXPECT_EQ(id->toHumanReadable(false).toStdString(), c.text) << c.name;
-        EXPECT_EQ(id->getFieldHeights(), c.fieldHeights) << c.name;
-        EXPECT_EQ(id->getFieldFirstLineNumbersOfActivePicture(), c.firstActiveLines) << c.name;
-        EXPECT_EQ(id->getFieldActivePictureWidthInSamples(), c.activeWidth) << c.name;
-        EXPECT_EQ(id->getFieldActivePictureHeight(false), c.firstFieldHeight) << c.name;
-        EXPECT_EQ(id->getFieldActivePictureHeight(true), c.secondFieldHeight) << c.name;
-        EXPECT_EQ(id->getReconstructedImageWidthInPixels(), c.imageWidth) << c.name;
-        EXPECT_EQ(id->getReconstructedImageHeightInPixels(), c.imageHeight) << c.name;
-        EXPECT_TRUE(id->doSmpteValidationChecks().empty()) << c.name;
-        EXPECT_TRUE(id->doReservedBitsChecks().empty()) << c.name;
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(id->toHumanReadable(false).toStdString(), c.text);
+        EXPECT_EQ(id->getFieldHeights(), c.fieldHeights);
+        EXPECT_EQ(id->getFieldFirstLineNumbersOfActivePicture(), c.firstActiveLines);
+        EXPECT_EQ(std::vector<int>({id->getFieldActivePictureWidthInSamples(), id->getFieldActivePictureHeight(false),
+                                    id->getFieldActivePictureHeight(true), id->getReconstructedImageWidthInPixels(),
+                                    id->getReconstructedImageHeightInPixels()}),
+                  c.sizes);
+        EXPECT_TRUE(id->doSmpteValidationChecks().empty());
+        EXPECT_TRUE(id->doReservedBitsChecks().empty());
     }
     EXPECT_TRUE(log.lines().empty());
 }

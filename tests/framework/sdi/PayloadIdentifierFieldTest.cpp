@@ -6,13 +6,9 @@ using namespace Tessaly::Sdi;
 
 namespace {
 
-PayloadIdentifierField field(int byteIndex, std::vector<int> bits)
+PayloadIdentifierField field(int byteIndex, std::initializer_list<int> bits)
 {
-    PayloadIdentifierField f;
-    f.byteIndex = byteIndex;
-    for (int bit : bits)
-        f.bits.push_back(static_cast<PayloadIdentifierField::Bit>(bit));
-    return f;
+    return PayloadIdentifierBase::fieldAt({}, byteIndex, bits);
 }
 
 struct WriteCase {

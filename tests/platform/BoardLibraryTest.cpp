@@ -1,13 +1,12 @@
 #include "platform/BoardLibrary.h"
+#include "platform/KwPlatformAbstraction.h"
 #include "tests/platform/FreshProcess.h"
-#include "tests/platform/SimulatedHostUnit.h"
-
-#include <gtest/gtest.h>
+#include "tests/platform/SimulatedUnit.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <string>
+using KwTypes::boardIdentity;
 
 TEST(BoardIdentity, ReadsGpioLinesMostSignificantFirst)
 {
@@ -15,7 +14,7 @@ TEST(BoardIdentity, ReadsGpioLinesMostSignificantFirst)
         int kind;
         unsigned id;
         int baseboardVariant;
-    } cases[] = {{0, 65, 1}, {0, 0, 0}, {0, 63, 0}, {0, 64, 1}, {3, 11, 0}, {1, 19, 0}, {2, 5, 0}};  // 64, 11, 19 and 5 read otherwise backwards
+    } cases[] = {{0, 0, 0}, {0, 63, 0}, {0, 64, 1}, {3, 11, 0}, {1, 19, 0}, {2, 5, 0}};  // 63, 64, 11, 19 and 5 read otherwise backwards
     for (const auto& c : cases) {
         IN_FRESH_PROCESS({
             SimulatedHostUnit unit;
@@ -31,11 +30,10 @@ TEST(BoardIdentity, UnreadableLineIsRetriedAndSuccessIsCached)
     IN_FRESH_PROCESS({
         SimulatedHostUnit unit;
         unit.remove(unit.gpio(124));
-        testing::internal::CaptureStderr();
+        CaptureStderr();
         EXPECT_EQ(read_board_id(0), -1);
         EXPECT_EQ(get_baseboard_variant(), 2);
-        EXPECT_NE(testing::internal::GetCapturedStderr().find(unit.path(unit.gpio(124)) + ": No such file or directory\n"),
-                  std::string::npos);
+        EXPECT_NE(GetCapturedStderr().find(unit.path(unit.gpio(124)) + ": No such file or directory\n"), std::string::npos);
         unit.setBoardId(0, 65);
         EXPECT_EQ(read_board_id(0), 65);
         unit.remove(unit.gpio(127));
@@ -46,34 +44,50 @@ TEST(BoardIdentity, UnreadableLineIsRetriedAndSuccessIsCached)
         EXPECT_EQ(get_front_panel_variant(id), variant) << id;
 }
 
+TEST(PlatformAbstraction, BoardPresenceFollowsBoardIds)
+{
+    IN_FRESH_PROCESS({
+        SimulatedHostUnit unit;
+        unit.setBoardId(0, 70);
+        unit.remove(unit.gpio(506));  // mezzanine unreadable
+        std::unique_ptr<Tessaly::PlatformAbstractionInterface> platform = std::make_unique<Tessaly::KwPlatformAbstraction>();
+        EXPECT_EQ(platform->getBoardId(boardIdentity::main), 70);
+        EXPECT_EQ(platform->getBoardId(boardIdentity::mezzanine), -1);
+        for (int which = -1; which <= 5; ++which)
+            EXPECT_EQ(platform->hasBoard(static_cast<boardIdentity>(which)), which == 0 || which == 2 || which == 3) << which;
+    });
+}
+
+// Channels red (pwmchip2), green (pwmchip0), blue (pwmchip1): period, duty cycle, enable.
 TEST(FrontLed, ScalesPerFrontPanelVariantAndWritesEveryChannel)
 {
     const struct {
         unsigned frontPanelId;
-        uint8_t rgb[3];
-        int on;
-        const char* files[3][3];  // red (pwmchip2), green (pwmchip0), blue (pwmchip1): period, duty, enable
+        KwTypes::ledRGB rgb;
+        bool on;
+        const char* files[3][3];
     } cases[] = {
-        {4, {255, 128, 0}, 1, {{"255000", "254000", "1"}, {"255000", "127000", "1"}, {"255000", "0", "1"}}},
-        {5, {255, 255, 255}, 1, {{"255000", "90000", "1"}, {"255000", "254000", "1"}, {"255000", "167000", "1"}}},
-        {4, {255, 255, 255}, 0, {{"0", "0", "0"}, {"0", "0", "0"}, {"0", "0", "0"}}},
+        {4, {255, 128, 0}, true, {{"255000", "254000", "1"}, {"255000", "127000", "1"}, {"255000", "0", "1"}}},
+        {5, {255, 255, 255}, true, {{"255000", "90000", "1"}, {"255000", "254000", "1"}, {"255000", "167000", "1"}}},
+        {4, {255, 255, 255}, false, {{"0", "0", "0"}, {"0", "0", "0"}, {"0", "0", "0"}}},
     };
     for (const auto& c : cases) {
         IN_FRESH_PROCESS({
             SimulatedHostUnit unit;
             unit.setBoardId(2, c.frontPanelId);
-            EXPECT_EQ(setLED(c.rgb, c.on), 0);
+            EXPECT_EQ(Tessaly::KwPlatformAbstraction().setLED(c.rgb, c.on), 0);
             const char* chips[3] = {"pwmchip2", "pwmchip0", "pwmchip1"};
             for (int i = 0; i < 3; ++i) {
                 const std::string dir = std::string("sys/class/pwm/") + chips[i];
                 EXPECT_EQ(unit.read(dir + "/export"), "0");
-                EXPECT_EQ(unit.read(dir + "/pwm0/period"), c.files[i][0]) << c.frontPanelId << chips[i];
-                EXPECT_EQ(unit.read(dir + "/pwm0/duty_cycle"), c.files[i][1]) << c.frontPanelId << chips[i];
-                EXPECT_EQ(unit.read(dir + "/pwm0/enable"), c.files[i][2]) << c.frontPanelId << chips[i];
+                for (int file = 0; file < 3; ++file)
+                    EXPECT_EQ(unit.read(dir + "/pwm0/" + std::vector<const char*>{"period", "duty_cycle", "enable"}[file]),
+                              c.files[i][file]) << c.frontPanelId << chips[i];
             }
             // A failed export is reported; the levels are written anyway.
             unit.remove("sys/class/pwm/pwmchip1/export");
-            EXPECT_EQ(setLED(c.rgb, 1), 1);
+            const uint8_t rgb[3] = {c.rgb.red, c.rgb.green, c.rgb.blue};
+            EXPECT_EQ(setLED(rgb, 1), 1);
             EXPECT_EQ(unit.read("sys/class/pwm/pwmchip1/pwm0/enable"), "1");
         });
     }

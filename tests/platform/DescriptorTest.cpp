@@ -35,12 +35,6 @@ TEST(Descriptors, ShortSequencesThrowAndNamesFollowTheTable)
 {
     for (const auto& words : std::deque<std::deque<uint32_t>>{{7, 1, 6, 1}, {7}, {}, {7, 2, 6, 1, 2, 3}})
         EXPECT_THROW(PlatformDescriptor::deserialize(words, 0), std::out_of_range) << words.size();
-    try {
-        PlatformDescriptor::deserialize({7, 1, 6, 1}, 0);
-        ADD_FAILURE();
-    } catch (const std::out_of_range& error) {
-        EXPECT_STREQ(error.what(), "deque::_M_range_check: __n (which is 4)>= this->size() (which is 4)");
-    }
     for (const auto& [id, name] : {std::pair<int, const char*>{0, "Undefined/Unknown Board"},
                                    {1, "TR118 Kw Baseboard"}, {6, "TR417 KwP Dynelle Board"},
                                    {12, "TR207 84RM Miscellaneous I/O Board"}, {13, "Undefined/Unknown Board"}})

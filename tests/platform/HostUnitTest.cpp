@@ -1,13 +1,11 @@
 #include "platform/BoardLibrary.h"
-#include "tests/platform/SimulatedHostUnit.h"
-
-#include <gtest/gtest.h>
+#include "platform/KwPlatformAbstraction.h"
+#include "tests/platform/SimulatedUnit.h"
 
 #include <stdexcept>
-#include <string>
+#include <vector>
 
-using testing::internal::CaptureStderr;
-using testing::internal::GetCapturedStderr;
+using Tessaly::KwPlatformAbstraction;
 
 TEST(IdentityRecord, ReadsSerialAndReportsEveryFailure)
 {
@@ -19,9 +17,7 @@ TEST(IdentityRecord, ReadsSerialAndReportsEveryFailure)
         const char* message;
     } cases[] = {
         {mac + "serial: 004711", 0, 4711, ""},
-        {mac + "serial: 999999", 0, 999999, ""},
         {mac + "serail: 004711", -1, 0, "Cannot find serial key\n"},
-        {std::string(26, '\xff'), -1, 0, "Cannot find serial key\n"},
         {mac + "seria", -1, 0, "Cannot read\n"},
         {"", -1, 12345, "Failed to open mtd\n"},
     };
@@ -33,6 +29,7 @@ TEST(IdentityRecord, ReadsSerialAndReportsEveryFailure)
         EXPECT_EQ(getSerial(&serial), c.result) << c.partition;
         EXPECT_EQ(GetCapturedStderr(), c.message) << c.partition;
         EXPECT_EQ(serial, c.serial) << c.partition;
+        EXPECT_EQ(KwPlatformAbstraction().getSerialNumber(), c.result == 0 ? 4711u : 0xFFFFFFFFu);
     }
     CaptureStderr();
     EXPECT_EQ(getSerial(nullptr), -1);
@@ -65,13 +62,35 @@ TEST(IdentityRecord, SetSerialAndMacWritesRecordIntoPartition)
     ASSERT_EQ(setSerialAndMac(0x123456), 0);
     const uint8_t oui[3] = {DYNELLE_MAC_OUI_BYTES};
     const std::string record = "mac: " + std::string(oui, oui + 3) + "\x12\x34\x56\nserial: 119304";
-    const std::string image = unit.read("dev/mtd3");
-    EXPECT_EQ(image, record + std::string(0x10000 - 26, '\xff'));
-    EXPECT_EQ(unit.read("var/volatile/tmps"), record);
+    EXPECT_EQ(unit.read("dev/mtd3"), record + std::string(0x10000 - 26, '\xff'));
     EXPECT_EQ(unit.read("fw_setenv.args"), "runlevel 4\n");
 
     unit.setFwSetenvStatus(3);
-    EXPECT_NE(setSerialAndMac(4711), 0);
+    EXPECT_EQ(setSerialAndMac(4711), 3);
     unit.remove("var/volatile");
     EXPECT_EQ(setSerialAndMac(4711), -1);
+}
+
+TEST(PlatformAbstraction, FpgaStatusIsReadOnceAndBadLinesKeepValues)
+{
+    const struct {
+        const char* status;  // nullptr: no file
+        std::vector<unsigned> expected;  // design id, major, minor, patch, build
+    } cases[] = {
+        {"fpga_version: 1.2.3+45\nfpga_design_id: 7\n", {7, 1, 2, 3, 45}},
+        {nullptr, {9, 9, 9, 9, 9}},
+        {"fpga_version: 1.2\nfpga_design_id: 8\n", {8, 9, 9, 9, 9}},
+        {"fpga_design_id: 8\nfpga_version: 1.2.3+4\n", {9, 9, 9, 9, 9}},
+    };
+    for (const auto& c : cases) {
+        SimulatedHostUnit unit;
+        if (c.status)
+            unit.write("proc/tessaly_pcie", c.status);
+        KwPlatformAbstraction platform;
+        for (const auto& expected : {c.expected, std::vector<unsigned>(5, 9)}) {  // the second call reads nothing
+            std::vector<unsigned> v(5, 9);
+            EXPECT_TRUE(platform.getFPGABuildInfo(v[0], v[1], v[2], v[3], v[4]));
+            EXPECT_EQ(v, expected) << (c.status ? c.status : "no file");
+        }
+    }
 }

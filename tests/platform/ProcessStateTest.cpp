@@ -1,10 +1,18 @@
 #include "platform/BoardLibrary.h"
+#include "platform/Flash.h"
 #include "platform/KwPlatformAbstraction.h"
+#include "platform/ServerCommon.h"
+#include "platform/VersionInfo.h"
 #include "tests/platform/FreshProcess.h"
 #include "tests/platform/SimulatedUnit.h"
 
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <functional>
 
 using KwTypes::boardIdentity;
 
@@ -119,4 +127,88 @@ TEST(I2c, RefusesWithoutDescriptorOrAddress)
         EXPECT_EQ(i2cWriteByte(fd, 1, 2), -1);  // reached the adapter: /dev/null is none
         close(fd);
     });
+}
+
+// The progress counters live for the process and never reset, so each case
+// runs in a fresh child, on a unit of its own that it removes before it ends.
+TEST(FlashProgress, PrintedByteForByte)
+{
+    const struct {
+        const char* name;
+        std::function<void()> switches;
+        std::vector<long> copies;  // sizes of successive file-to-file copies
+        std::string expected;      // standard error, byte for byte; @ for " bytes from SOURCE to DEST\n"
+    } cases[] = {
+        {"machine-readable", [] { setProgress(true); }, {4096}, "100\n"},
+        {"rounds halves up, one line a chunk", [] { setProgress(true); }, {32768},
+         "013\n025\n038\n050\n063\n075\n088\n100\n"},
+        {"counters carry over to the next copy", [] { setProgress(true); }, {4096, 4096}, "100\n200\n"},
+        {"noisy after progress: backspaces and lines", [] { setProgress(true); setNoisy(true); }, {4096},
+         "4096 bytes to transfer\nTransfer in progress: ...\b\b\b100\n\nSuccess! Copied 4096@"},
+        {"noisy alone: in place", [] { setNoisy(true); }, {8192},
+         "8192 bytes to transfer\nTransfer in progress: ...\b\b\b050\b\b\b100\nSuccess! Copied 8192@"},
+        {"progress clears noisy", [] { setNoisy(true); setProgress(true); }, {4096}, "100\n"},
+        {"neither: silent", [] {}, {4096}, ""},
+    };
+    for (const auto& c : cases) {
+        IN_FRESH_PROCESS({
+            SimulatedUnit unit({});
+            unit.write("source", std::string(32768, 'p'));
+            const std::string source = unit.path("source"), destination = unit.path("copy");
+            std::string expected = c.expected;
+            if (const size_t at = expected.find('@'); at != std::string::npos)
+                expected.replace(at, 1, " bytes from " + source + " to " + destination + "\n");
+            CaptureStderr();
+            c.switches();
+            for (long size : c.copies)
+                flashCopy(source.c_str(), destination.c_str(), size, 0);
+            EXPECT_EQ(GetCapturedStderr(), expected) << c.name;
+        });
+    }
+}
+
+TEST(VersionInfo, ReportsBuildBoardsFpgaAndDynelleOncePerProcess)
+{
+    const struct {
+        int ids[4];  // main, mezzanine, front panel, main ECN; -1: unreadable
+        bool fpgaAndDynelle;
+        QStringList values;  // pairs 7..13
+        int device;
+        const char* sfpFile;
+    } cases[] = {
+        {{64, 3, 5, 2}, true, {"64", "2", "3", "5", "7", "1.2.3+45", "1"}, 1, "supportedSfpConfigKwL.json"},
+        {{63, 0, 0, 0}, false, {"63", "0", "0", "0", "0", "0.0.0+0", "0"}, 0, "supportedSfpConfig.json"},
+        {{-1, -1, -1, -1}, false, {"Unknown", "Unknown", "-1", "Unknown", "0", "0.0.0+0", "0"}, 0,
+         "supportedSfpConfig.json"},
+    };
+    const QStringList labels = {"Software", "SHA1",     "Branch",     "Build ID", "Toolchain", "Image", "Main",
+                                "Main ECN", "Mezzanine", "Frontpanel", "FPGA ID",  "FPGA",      "DynelleFitted"};
+    // The build texts generated from the source tree; the image is named after the toolchain.
+    const char* buildShapes[] = {"^[0-9]+\\.[0-9]+\\.[0-9]+$", "^[0-9a-f]{40}$", ".", "^[0-9]{1,10}$", ".", "."};
+    const unsigned firstLine[4] = {127, 508, 502, 113};
+    for (const auto& c : cases) {
+        IN_FRESH_PROCESS({
+            SimulatedHostUnit unit;
+            for (int kind = 0; kind < 4; ++kind)
+                c.ids[kind] < 0 ? unit.remove(unit.gpio(firstLine[kind])) : unit.setBoardId(kind, c.ids[kind]);
+            if (c.fpgaAndDynelle) {
+                unit.write("proc/tessaly_pcie", "fpga_version: 1.2.3+45\nfpga_design_id: 7\n");
+                unit.write("dev/tr417_app", "");
+            }
+            const auto pairs = VersionInfo::getInstance().getVersionInfo();
+            ASSERT_EQ(pairs.size(), 13);
+            for (int i = 0; i < 13; ++i)
+                EXPECT_EQ(pairs[i].first, labels[i]);
+            for (int i = 0; i < 6; ++i)
+                EXPECT_TRUE(QRegularExpression(buildShapes[i]).match(pairs[i].second).hasMatch()) << qPrintable(pairs[i].second);
+            EXPECT_EQ(pairs[5].second, pairs[4].second);
+            for (int i = 0; i < 7; ++i)
+                EXPECT_EQ(pairs[6 + i].second, c.values[i]) << qPrintable(pairs[6 + i].first);
+            EXPECT_EQ(VersionInfo::device(), c.device);
+            EXPECT_EQ(ServerCommon::supportedSfpsFile(), c.sfpFile);
+            unit.setBoardId(0, 100);  // built once: later changes do not show
+            unit.write("dev/tr417_app", "");
+            EXPECT_EQ(VersionInfo::getInstance().getVersionInfo(), pairs);
+        });
+    }
 }

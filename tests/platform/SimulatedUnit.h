@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // What the code under test prints, caught at the descriptor.
@@ -19,12 +20,7 @@ using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStderr;
 using testing::internal::GetCapturedStdout;
 
-struct SimulatedPartition {
-    int number;
-    const char* name;
-    uint32_t size;
-    uint32_t eraseSize;
-};
+using SimulatedPartition = std::tuple<int, const char*, uint32_t, uint32_t>;  // number, name, size, erase size
 
 // A unit in a temporary directory, made the platform root: /proc/mtd lists
 // the partitions and each dev/mtdN is a regular file at the partition's size,
@@ -36,11 +32,11 @@ public:
         char pattern[] = "/tmp/simulated-unitXXXXXX";
         root = ::mkdtemp(pattern);
         std::string table = "dev:    size   erasesize  name\n";
-        for (const auto& p : partitions) {
+        for (const auto& [number, name, size, eraseSize] : partitions) {
             char line[128];
-            std::snprintf(line, sizeof line, "mtd%d: %08x %08x \"%s\"\n", p.number, p.size, p.eraseSize, p.name);
+            std::snprintf(line, sizeof line, "mtd%d: %08x %08x \"%s\"\n", number, size, eraseSize, name);
             table += line;
-            write("dev/mtd" + std::to_string(p.number), std::string(p.size, fill));
+            write("dev/mtd" + std::to_string(number), std::string(size, fill));
         }
         write("proc/mtd", table);
         platform_set_root(root.c_str());

@@ -70,8 +70,8 @@ const std::string config = "chip \"adt7473-*\"\n label in2 \"+3.3V\"\n label tem
                            "chip \"isppac-*\"\n label in0 \"5V5\"\n";
 const std::string adt = "/sys/class/hwmon/hwmon0/";
 
-// Fans with pulse stretching disabled, unless told otherwise; a chip no table names.
-HwmonTree unitTree(bool pulseStretchAttributes = true)
+// Fans with pulse stretching disabled; a chip no table names.
+HwmonTree unitTree()
 {
     HwmonTree tree = {
         {"hwmon0", {{"name", "adt7473\n"}, {"in2_input", "3300\n"}, {"fan1_input", "2000\n"}, {"fan2_input", "2100\n"},
@@ -79,7 +79,7 @@ HwmonTree unitTree(bool pulseStretchAttributes = true)
         {"hwmon1", {{"name", "isppac\n"}, {"in0_input", "5400\n"}}},
         {"hwmon2", {{"name", "mystery\n"}, {"temp1_input", "45000\n"}}},
     };
-    for (int pwm = 1; pulseStretchAttributes && pwm <= 8; ++pwm)
+    for (int pwm = 1; pwm <= 8; ++pwm)
         tree["hwmon0"]["pwm" + std::to_string(pwm) + "_pulse_stretch_disable"] = "0\n";
     return tree;
 }
@@ -132,12 +132,12 @@ TEST(HealthSensors, BoardIdsSelectTableAndFrontPanelTheCentreFan)
     }
 }
 
-TEST(HealthSensors, ReadingsAfterUpdate)
+TEST(HealthSensors, ReadingsAlarmsAndFanValidity)
 {
     WITH_SENSORS(unitTree(), config, {
         healthSensors sensors(10, 0);
         sensors.updateSensorsCache();
-        const auto labels = byLabel(sensors);
+        auto labels = byLabel(sensors);
         EXPECT_EQ(labels.at("Right Fan RPM").value, 2000.0);
         EXPECT_EQ(labels.at("Center unit temperature (C)").value, 31.0);
         EXPECT_EQ(labels.at("Fan Controller 3.3V").value, 3.3);
@@ -148,27 +148,21 @@ TEST(HealthSensors, ReadingsAfterUpdate)
             sensors.updateSensorsCache();
             EXPECT_EQ(byLabel(sensors).at("Fan Controller 3.3V").alarmCount, alarms) << millivolts;
         }
-    });
-}
-
-TEST(HealthSensors, PulseStretchDisableDecidesFanValidity)
-{
-    WITH_SENSORS(unitTree(false), config, {
-        healthSensors sensors(10, 0);
-        sensors.updateSensorsCache();
-        for (const char* fan : {"Left Fan RPM", "Centre Fan RPM", "Right Fan RPM"})
-            EXPECT_EQ(byLabel(sensors).at(fan).value, -1.0) << fan;  // attributes missing
-        EXPECT_TRUE(kwlogHas("error", "readSysfsAttrfailed to open " + adt + "pwm"));
-        EXPECT_TRUE(kwlogHas("debug", "Right Fan RPM value= 2000.000000"));
         // libsensors numbers the fans' features after the one voltage input.
-        for (int pwm = 1; pwm <= 3; ++pwm)
-            std::ofstream(adt + "pwm" + std::to_string(pwm) + "_pulse_stretch_disable") << (pwm == 1 ? "1\n" : "0\n");
+        std::ofstream(adt + "pwm1_pulse_stretch_disable") << "1\n";
         sensors.updateSensorsCache();
-        const auto labels = byLabel(sensors);
+        labels = byLabel(sensors);
         EXPECT_FALSE(labels.at("Right Fan RPM").valid);
         EXPECT_TRUE(labels.at("Left Fan RPM").valid);
         EXPECT_EQ(labels.at("Left Fan RPM").value, 2100.0);
         EXPECT_TRUE(kwlogHas("debug", "isSensorValid pulse_str_disable adt7473fan1_inputfan1 value 1"));
+        EXPECT_TRUE(kwlogHas("debug", "Right Fan RPM value= 2000.000000"));
+        for (int pwm = 1; pwm <= 8; ++pwm)
+            std::filesystem::remove(adt + "pwm" + std::to_string(pwm) + "_pulse_stretch_disable");
+        sensors.updateSensorsCache();
+        for (const char* fan : {"Left Fan RPM", "Centre Fan RPM", "Right Fan RPM"})
+            EXPECT_EQ(byLabel(sensors).at(fan).value, -1.0) << fan;  // attributes missing
+        EXPECT_TRUE(kwlogHas("error", "readSysfsAttrfailed to open " + adt + "pwm"));
     });
 }
 

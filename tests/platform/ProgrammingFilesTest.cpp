@@ -36,7 +36,7 @@ struct Parsed {
 
 Parsed parse(const std::string& bytes, const std::function<int(FILE*)>& reader)
 {
-    FILE* file = memoryFile(bytes);
+    FILE* file = ::fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
     CaptureStdout();
     CaptureStderr();
     const int result = reader(file);
@@ -119,7 +119,7 @@ TEST(BitstreamHeader, LengthBytesMissingAtTheEnd)
 {
     Bitstream b;
     const std::string bytes = b.lead + b.design + b.part + b.date + b.time + "e";
-    FILE* file = memoryFile(bytes);
+    FILE* file = ::fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
     EXPECT_EQ(bitfileParseHeader(file, 0), 0);
     EXPECT_GE(std::ftell(file), 26);
     std::fclose(file);

@@ -100,9 +100,3 @@ public:
         chmod(path("usr/bin/fw_setenv").c_str(), 0755);
     }
 };
-
-// A FILE* reading the given bytes.
-inline FILE* memoryFile(const std::string& bytes)
-{
-    return ::fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
-}

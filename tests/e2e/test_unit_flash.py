@@ -1,10 +1,8 @@
-"""The flash tool on a simulated unit: update a partition from a file and read
-it back in one command, list the partitions, erase, and show the headers and
-fuse rows of programming files."""
+"""The flash tool on a simulated unit: each command's success, its own messages and its exit statuses (what
+the flash layer and the file readers do with the bytes is for the unit tests)."""
 
 import os
 import pathlib
-import re
 import shutil
 import struct
 import subprocess
@@ -12,91 +10,71 @@ import tempfile
 import unittest
 
 TOOL = os.environ.get("UNIT_FLASH", "")
-MIB = 1024 * 1024
-PARTITIONS = ((0, "u-boot", 0x40000), (3, "fpga", 4 * MIB), (1, "ident", 0x20000))
 JEDEC = (b"\x02*\nNOTE DESIGN NAME:\tpwr_ctrl*\nQF32*\nL000000\n1000000000000001\n0111111111111110\n*\n"
          b"U00000001000000100000001100000100*\n\x03A5C3\n")
-
-
-def field(key, text):
-    return key + struct.pack(">H", len(text) + 1) + text + b"\0"
-
-
 BITSTREAM = (struct.pack(">H", 9) + bytes(9) + struct.pack(">H", 1)
-             + field(b"a", b"top;COMPRESS=TRUE;UserID=0X80010203;Version=2020.1") + field(b"b", b"7a35tfgg484")
-             + field(b"c", b"2024/03/14") + field(b"d", b"09:05:07") + b"e" + struct.pack(">I", 4) + b"\xaa" * 4)
+             + b"".join(key + struct.pack(">H", len(text) + 1) + text + b"\0"
+                        for key, text in ((b"a", b"top;COMPRESS=TRUE;UserID=0X80010203;Version=2020.1"),
+                                          (b"b", b"7a35tfgg484"), (b"c", b"2024/03/14"), (b"d", b"09:05:07")))
+             + b"e" + struct.pack(">I", 4) + b"\xaa" * 4)
 
 
+@unittest.skipUnless(TOOL, "UNIT_FLASH names the tool")
 class UnitFlashTest(unittest.TestCase):
-    def setUp(self):
-        if not os.access(TOOL, os.X_OK):
-            self.skipTest("set UNIT_FLASH to the built tool")
-        self.root = tempfile.mkdtemp(prefix="simulated-unit-")
+    def setUp(self):  # two partitions of 64 KiB erase blocks holding old contents
+        self.root = pathlib.Path(tempfile.mkdtemp(prefix="simulated-unit-"))
         self.addCleanup(shutil.rmtree, self.root)
-        os.makedirs(self.path("proc"))
-        os.makedirs(self.path("dev"))
-        with open(self.path("proc/mtd"), "w") as table:
-            table.write("dev:    size   erasesize  name\n")
-            for number, name, size in PARTITIONS:
-                table.write('mtd%d: %08x 00010000 "%s"\n' % (number, size, name))
-                self.write("dev/mtd%d" % number, b"\x0f" * size)  # old contents
+        (self.root / "dev").mkdir()
+        (self.root / "proc").mkdir()
+        (self.root / "proc/mtd").write_text('dev:    size   erasesize  name\nmtd1: 00020000 00010000 "ident"\n'
+                                            'mtd0: 00040000 00010000 "u-boot"\n')
+        self.write("dev/mtd0", b"\x0f" * 0x40000)
+        self.write("dev/mtd1", b"\x0f" * 0x20000)
 
     def path(self, relative):
-        return os.path.join(self.root, relative)
+        return str(self.root / relative)
 
     def write(self, relative, data):
-        pathlib.Path(self.path(relative)).write_bytes(data)
+        (self.root / relative).write_bytes(data)
 
     def read(self, relative):
-        return pathlib.Path(self.path(relative)).read_bytes()
+        return (self.root / relative).read_bytes()
 
     def tool(self, *args, stdin=None):
-        return subprocess.run([TOOL, "--root", self.root, *args], input=stdin, capture_output=True, timeout=300)
+        return subprocess.run([TOOL, "--root", self.path(""), *args], input=stdin, capture_output=True, timeout=300)
 
-    def test_updates_a_partition_from_a_file_with_progress_and_verifies_it(self):
-        image = os.urandom(4 * MIB)
-        self.write("fpga.bin", image)
-        run = self.tool("--progress", "copy", self.path("fpga.bin"), "mtd:fpga")
+    def test_copies_into_a_partition_with_progress_and_verifies_it(self):
+        image = os.urandom(0x20000)
+        self.write("ident.bin", image)
+        run = self.tool("--progress", "copy", self.path("ident.bin"), "mtd:ident")
         self.assertEqual(run.returncode, 0, run.stderr)
-        self.assertEqual(self.read("dev/mtd3"), image)
-        errors = run.stderr.decode()
-        self.assertTrue(errors.startswith("Erase in progress (64 sectors from offset 0x00000000): ...\n"), errors[:200])
-        # One line a percentage, rising to 100 over the erase (the first half) and the copy.
-        percentages = [int(p) for p in re.findall(r"\x08\x08\x08(\d{3})\n", errors)]
-        self.assertEqual(percentages, sorted(set(percentages)))
-        self.assertEqual((percentages[0], percentages[-1]), (1, 100))
-        self.assertIn(50, percentages)
-        self.assertIn("Success! Copied 4194304 bytes from %s to %s\n" % (self.path("fpga.bin"), self.path("dev/mtd3")),
-                      errors)
-        self.assertTrue(errors.endswith("unit-flash: verified 4194304 bytes of mtd:fpga\n"), errors[-200:])
-
-    def test_read_back_catches_a_copy_without_erase(self):
-        self.write("ident.bin", b"\xf0" * 100)
-        run = self.tool("--no-erase", "copy", self.path("ident.bin"), "mtd:ident")
-        self.assertEqual(run.returncode, 6)
-        self.assertEqual(run.stderr, b"unit-flash: mtd:ident differs from %s at offset 0x0\n" % self.path("ident.bin").encode())
-        self.assertEqual(self.read("dev/mtd1")[:101], b"\x00" * 100 + b"\x0f")  # NOR: bits only cleared
-        self.assertEqual(self.tool("copy", self.path("ident.bin"), "mtd:ident").returncode, 0)
+        self.assertEqual(self.read("dev/mtd1"), image)
+        errors = run.stderr.decode()  # the flash layer's messages, then the tool's
+        self.assertIn("\x08\x08\x08050\n", errors)  # percentages one a line; the erase is the first half
+        self.assertTrue(errors.endswith("\x08\x08\x08100\n\nSuccess! Copied 131072 bytes from %s to %s\n"
+                                        "unit-flash: verified 131072 bytes of mtd:ident\n"
+                                        % (self.path("ident.bin"), self.path("dev/mtd1"))), errors[-300:])
         self.assertEqual(self.tool("verify", self.path("ident.bin"), "mtd:ident").returncode, 0)
 
     def test_standard_input_to_an_offset_and_back_out(self):
         run = self.tool("copy", "-", "mtd:ident", "100", "0x10000", stdin=b"x" * 100)
         self.assertEqual(run.returncode, 0, run.stderr)
-        self.assertEqual(self.read("dev/mtd1")[0x10000:0x10065], b"x" * 100 + b"\xff")
+        self.assertEqual(self.read("dev/mtd1"), b"\x0f" * 0x10000 + b"x" * 100 + b"\xff" * (0x10000 - 100))
         self.assertEqual(self.tool("copy", "mtd:ident", "-", "2", "0x10063").stdout, b"x\xff")
 
     def test_lists_and_erases_partitions(self):
         run = self.tool("parts")
         self.assertEqual(run.stdout.decode(), "name                 node           size  erasesize\n"
                                               "u-boot               mtd0     0x00040000 0x00010000\n"
-                                              "ident                mtd1     0x00020000 0x00010000\n"
-                                              "fpga                 mtd3     0x00400000 0x00010000\n")
+                                              "ident                mtd1     0x00020000 0x00010000\n")
         self.assertEqual(self.tool("erase", "mtd:u-boot", "64K", "0x10000").returncode, 0)
         self.assertEqual(self.read("dev/mtd0"), b"\x0f" * 0x10000 + b"\xff" * 0x10000 + b"\x0f" * 0x20000)
 
     def test_failures_exit_with_the_negated_code_and_one_line(self):
-        missing = self.path("missing.bin")
-        cases = (
+        missing, written = self.path("missing.bin"), self.path("ident.bin")
+        self.write("ident.bin", b"\xf0" * 100)
+        cases = (  # the read-back catches a copy without erase: NOR flash only clears bits
+            (("--no-erase", "copy", written, "mtd:ident"), 6, "unit-flash: mtd:ident differs from %s at offset 0x0\n" % written),
             (("copy", missing, "mtd:ident"), 2, "unit-flash: cannot open %s: No such file or directory\n" % missing),
             (("copy", self.path("proc/mtd"), "mtd:ident", "1M"), 4, "unit-flash: size too large for mtd:ident\n"),
             (("erase", "mtd:nope"), 2, "unit-flash: no partition named nope in %s\n" % self.path("proc/mtd")),
@@ -117,8 +95,7 @@ class UnitFlashTest(unittest.TestCase):
         run = self.tool("fuses", self.path("pwr.jed"), "--bits-per-row", "16")
         self.assertEqual((run.returncode, run.stdout), (0, b"\x80\x01\x7f\xfe"))
         self.write("bad.bit", BITSTREAM[:72])  # inside the part name
-        run = self.tool("header", self.path("bad.bit"))
-        self.assertEqual(run.returncode, 11, run.stderr)
+        self.assertEqual(self.tool("header", self.path("bad.bit")).returncode, 11)
 
 
 if __name__ == "__main__":

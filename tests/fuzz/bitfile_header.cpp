@@ -7,20 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-// The summaries are not looked at; libFuzzer keeps its own stream for reports.
-bool silence()
-{
-    stdout = std::fopen("/dev/null", "w");
-    return stdout != nullptr;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool silenced = silence();
+    // The summaries are not looked at; libFuzzer keeps its own stream for reports.
+    static const bool silenced = (stdout = std::fopen("/dev/null", "w")) != nullptr;
     if (!silenced || size < 2)
         return 0;
     FILE* file = ::fmemopen(const_cast<uint8_t*>(data + 1), size - 1, "rb");

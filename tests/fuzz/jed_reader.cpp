@@ -7,22 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-// Summaries and diagnostics are not looked at; libFuzzer and the sanitizers
-// report through their own stream and descriptor.
-bool silence()
-{
-    stdout = std::fopen("/dev/null", "w");
-    stderr = std::fopen("/dev/null", "w");
-    return stdout != nullptr && stderr != nullptr;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool silenced = silence();
+    // Summaries and diagnostics are not looked at; libFuzzer and the sanitizers
+    // report through their own stream and descriptor.
+    static const bool silenced = (stdout = std::fopen("/dev/null", "w")) && (stderr = std::fopen("/dev/null", "w"));
     static FILE* rows = std::tmpfile();
     if (!silenced || rows == nullptr || size < 3)
         return 0;

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-// Ends the child of IN_FRESH_PROCESS with its verdict. The child's own
-// reporting is muted, so its failures go to standard error for the parent.
+// Ends the child of IN_FRESH_PROCESS with its verdict; its own reporting is
+// muted, so its failures go to standard error for the parent.
 template <typename Body>
 void runThenExit(Body body)
 {
@@ -22,8 +22,6 @@ void runThenExit(Body body)
 }
 
 // Runs the statements in a re-executed child process, so that they start with
-// an empty board-id cache, no watchdog and no version report; the child's
-// failed expectations fail the test. The child re-runs the test up to here and
-// never returns, so a simulated unit belongs inside the statements: made
-// before them, each child would leave a copy behind.
+// an empty board-id cache, no watchdog and no version report. The child re-runs
+// the test up to here, so a simulated unit belongs inside the statements.
 #define IN_FRESH_PROCESS(...) EXPECT_EXIT(runThenExit([&] { __VA_ARGS__; }), ::testing::ExitedWithCode(0), "")

@@ -1,0 +1,204 @@
+#include "platform/BoardLibrary.h"
+#include "platform/Flash.h"
+#include "platform/KwPlatformAbstraction.h"
+#include "platform/ServerCommon.h"
+#include "platform/VersionInfo.h"
+#include "tests/platform/FreshProcess.h"
+#include "tests/platform/SimulatedUnit.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <functional>
+
+using KwTypes::boardIdentity;
+
+TEST(BoardIdentity, ReadsGpioLinesMostSignificantFirst)
+{
+    const struct {
+        int kind;
+        unsigned id;
+        int baseboardVariant;
+    } cases[] = {{0, 63, 0}, {0, 64, 1}, {3, 11, 0}, {1, 19, 0}, {2, 5, 0}};  // 63, 64, 11, 19 and 5 read otherwise backwards
+    for (const auto& c : cases) {
+        IN_FRESH_PROCESS({
+            SimulatedHostUnit unit;
+            unit.setBoardId(c.kind, c.id);
+            EXPECT_EQ(read_board_id(c.kind), static_cast<int>(c.id)) << c.kind;
+            EXPECT_EQ(get_baseboard_variant(), c.baseboardVariant) << c.kind;
+        });
+    }
+}
+
+TEST(BoardIdentity, UnreadableLineIsRetriedSuccessIsCachedAndMeansNoBoard)
+{
+    IN_FRESH_PROCESS({
+        SimulatedHostUnit unit;
+        unit.remove(unit.gpio(124));
+        unit.remove(unit.gpio(506));  // mezzanine unreadable
+        CaptureStderr();
+        EXPECT_EQ(read_board_id(0), -1);
+        EXPECT_EQ(get_baseboard_variant(), 2);
+        EXPECT_NE(GetCapturedStderr().find(unit.path(unit.gpio(124)) + ": No such file or directory\n"), std::string::npos);
+        unit.setBoardId(0, 70);
+        EXPECT_EQ(read_board_id(0), 70);
+        unit.remove(unit.gpio(127));
+        EXPECT_EQ(read_board_id(0), 70);
+        EXPECT_EQ(read_board_id(4), -1);
+        std::unique_ptr<Tessaly::PlatformAbstractionInterface> platform = std::make_unique<Tessaly::KwPlatformAbstraction>();
+        EXPECT_EQ(platform->getBoardId(boardIdentity::main), 70);
+        EXPECT_EQ(platform->getBoardId(boardIdentity::mezzanine), -1);
+        for (int which = -1; which <= 5; ++which)
+            EXPECT_EQ(platform->hasBoard(static_cast<boardIdentity>(which)), which == 0 || which == 2 || which == 3) << which;
+    });
+    for (const auto& [id, variant] : {std::pair{-1, 1}, {4, 1}, {5, 2}})
+        EXPECT_EQ(get_front_panel_variant(id), variant) << id;
+}
+
+// Channels red (pwmchip2), green (pwmchip0), blue (pwmchip1): period, duty cycle, enable.
+TEST(FrontLed, ScalesPerFrontPanelVariantAndWritesEveryChannel)
+{
+    const struct {
+        unsigned frontPanelId;
+        KwTypes::ledRGB rgb;
+        bool on;
+        const char* files[3][3];
+    } cases[] = {
+        {4, {255, 128, 0}, true, {{"255000", "254000", "1"}, {"255000", "127000", "1"}, {"255000", "0", "1"}}},
+        {5, {255, 255, 255}, true, {{"255000", "90000", "1"}, {"255000", "254000", "1"}, {"255000", "167000", "1"}}},
+        {4, {255, 255, 255}, false, {{"0", "0", "0"}, {"0", "0", "0"}, {"0", "0", "0"}}},
+    };
+    for (const auto& c : cases) {
+        IN_FRESH_PROCESS({
+            SimulatedHostUnit unit;
+            unit.setBoardId(2, c.frontPanelId);
+            EXPECT_EQ(Tessaly::KwPlatformAbstraction().setLED(c.rgb, c.on), 0);
+            const char* chips[3] = {"pwmchip2", "pwmchip0", "pwmchip1"};
+            for (int i = 0; i < 3; ++i) {
+                const std::string dir = std::string("sys/class/pwm/") + chips[i];
+                EXPECT_EQ(unit.read(dir + "/export"), "0");
+                for (int file = 0; file < 3; ++file)
+                    EXPECT_EQ(unit.read(dir + "/pwm0/" + std::vector<const char*>{"period", "duty_cycle", "enable"}[file]),
+                              c.files[i][file]) << c.frontPanelId << chips[i];
+            }
+            // A failed export is reported; the levels are written anyway.
+            unit.remove("sys/class/pwm/pwmchip1/export");
+            const uint8_t rgb[3] = {c.rgb.red, c.rgb.green, c.rgb.blue};
+            EXPECT_EQ(setLED(rgb, 1), 1);
+            EXPECT_EQ(unit.read("sys/class/pwm/pwmchip1/pwm0/enable"), "1");
+        });
+    }
+}
+
+TEST(WatchdogDeathTest, DisarmsWithMagicCharacterAndAbortsWithoutDevice)
+{
+    IN_FRESH_PROCESS({
+        SimulatedHostUnit unit;
+        start_dog(30);  // a regular file rejects the time-out request; only the open matters
+        EXPECT_EQ(stop_dog(), 1);
+        EXPECT_EQ(unit.read("dev/watchdog"), "V");
+    });
+    EXPECT_DEATH(kick_dog(), "^Watchdog device not open\n");
+    EXPECT_DEATH(stop_dog(), "^Watchdog device not open\n");
+    EXPECT_DEATH({ { SimulatedHostUnit unit; start_dog(10); stop_dog(); } kick_dog(); }, "^Watchdog device not open\n");
+    EXPECT_DEATH({ platform_set_root("/nonexistent"); start_dog(10); }, "^Couldn't open the watchdog at /dev/watchdog: \n.*No such file or directory");
+}
+
+TEST(I2c, RefusesWithoutDescriptorOrAddress)
+{
+    IN_FRESH_PROCESS({
+        uint8_t value = 0;
+        const int fd = open("/dev/null", O_RDWR);
+        EXPECT_EQ(i2cWriteByte(fd, 1, 2), -19);
+        EXPECT_EQ(i2cReadByte(fd, 1, &value), -19);
+        i2cSetDeviceAddress(0x2e);
+        EXPECT_EQ(i2cReadByte(-1, 1, &value), -19);
+        EXPECT_EQ(i2cWriteByte(fd, 1, 2), -1);  // reached the adapter: /dev/null is none
+        close(fd);
+    });
+}
+
+// The progress counters live for the process and never reset, so each case
+// runs in a fresh child, on a unit of its own that it removes before it ends.
+TEST(FlashProgress, PrintedByteForByte)
+{
+    const struct {
+        const char* name;
+        std::function<void()> switches;
+        std::vector<long> copies;  // sizes of successive file-to-file copies
+        std::string expected;      // standard error, byte for byte; @ for " bytes from SOURCE to DEST\n"
+    } cases[] = {
+        {"machine-readable", [] { setProgress(true); }, {4096}, "100\n"},
+        {"rounds halves up, one line a chunk", [] { setProgress(true); }, {32768},
+         "013\n025\n038\n050\n063\n075\n088\n100\n"},
+        {"counters carry over to the next copy", [] { setProgress(true); }, {4096, 4096}, "100\n200\n"},
+        {"noisy alone: in place", [] { setNoisy(true); }, {8192},
+         "8192 bytes to transfer\nTransfer in progress: ...\b\b\b050\b\b\b100\nSuccess! Copied 8192@"},
+        {"progress clears noisy", [] { setNoisy(true); setProgress(true); }, {4096}, "100\n"},
+        {"neither: silent", [] {}, {4096}, ""},
+    };
+    for (const auto& c : cases) {
+        IN_FRESH_PROCESS({
+            SimulatedUnit unit({});
+            unit.write("source", std::string(32768, 'p'));
+            const std::string source = unit.path("source"), destination = unit.path("copy");
+            std::string expected = c.expected;
+            if (const size_t at = expected.find('@'); at != std::string::npos)
+                expected.replace(at, 1, " bytes from " + source + " to " + destination + "\n");
+            CaptureStderr();
+            c.switches();
+            for (long size : c.copies)
+                flashCopy(source.c_str(), destination.c_str(), size, 0);
+            EXPECT_EQ(GetCapturedStderr(), expected) << c.name;
+        });
+    }
+}
+
+TEST(VersionInfo, ReportsBuildBoardsFpgaAndDynelleOncePerProcess)
+{
+    const struct {
+        int ids[4];  // main, mezzanine, front panel, main ECN; -1: unreadable
+        bool fpgaAndDynelle;
+        QStringList values;  // pairs 7..13
+        int device;
+        const char* sfpFile;
+    } cases[] = {
+        {{64, 3, 5, 2}, true, {"64", "2", "3", "5", "7", "1.2.3+45", "1"}, 1, "supportedSfpConfigKwL.json"},
+        {{63, 0, 0, 0}, false, {"63", "0", "0", "0", "0", "0.0.0+0", "0"}, 0, "supportedSfpConfig.json"},
+        {{-1, -1, -1, -1}, false, {"Unknown", "Unknown", "-1", "Unknown", "0", "0.0.0+0", "0"}, 0,
+         "supportedSfpConfig.json"},
+    };
+    const QStringList labels = {"Software", "SHA1",     "Branch",     "Build ID", "Toolchain", "Image", "Main",
+                                "Main ECN", "Mezzanine", "Frontpanel", "FPGA ID",  "FPGA",      "DynelleFitted"};
+    // The build texts generated from the source tree; the image is named after the toolchain.
+    const char* buildShapes[] = {"^[0-9]+\\.[0-9]+\\.[0-9]+$", "^[0-9a-f]{40}$", ".", "^[0-9]{1,10}$", ".", "."};
+    const unsigned firstLine[4] = {127, 508, 502, 113};
+    for (const auto& c : cases) {
+        IN_FRESH_PROCESS({
+            SimulatedHostUnit unit;
+            for (int kind = 0; kind < 4; ++kind)
+                c.ids[kind] < 0 ? unit.remove(unit.gpio(firstLine[kind])) : unit.setBoardId(kind, c.ids[kind]);
+            if (c.fpgaAndDynelle) {
+                unit.write("proc/tessaly_pcie", "fpga_version: 1.2.3+45\nfpga_design_id: 7\n");
+                unit.write("dev/tr417_app", "");
+            }
+            const auto pairs = VersionInfo::getInstance().getVersionInfo();
+            ASSERT_EQ(pairs.size(), 13);
+            for (int i = 0; i < 13; ++i)
+                EXPECT_EQ(pairs[i].first, labels[i]);
+            for (int i = 0; i < 6; ++i)
+                EXPECT_TRUE(QRegularExpression(buildShapes[i]).match(pairs[i].second).hasMatch()) << qPrintable(pairs[i].second);
+            EXPECT_EQ(pairs[5].second, pairs[4].second);
+            for (int i = 0; i < 7; ++i)
+                EXPECT_EQ(pairs[6 + i].second, c.values[i]) << qPrintable(pairs[6 + i].first);
+            EXPECT_EQ(VersionInfo::device(), c.device);
+            EXPECT_EQ(ServerCommon::supportedSfpsFile(), c.sfpFile);
+            unit.setBoardId(0, 100);  // built once: later changes do not show
+            unit.write("dev/tr417_app", "");
+            EXPECT_EQ(VersionInfo::getInstance().getVersionInfo(), pairs);
+        });
+    }
+}

@@ -3,6 +3,7 @@
 #include "tests/support/FakeBoardDevice.h"
 #include <gtest/gtest.h>
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 using Lines = std::vector<std::string>;
@@ -52,11 +53,14 @@ TEST(LinkLifetime, ReopeningKeepsTheLockAndDestructionUnlocksThenClosesOnce)
     }
     EXPECT_EQ(board.opens, 1);
     ASSERT_EQ(board.lockRequests.size(), 2u);
+    EXPECT_EQ(board.lockRequests[0].l_type, F_WRLCK);
     EXPECT_EQ(board.lockRequests[1].l_type, F_UNLCK);
     EXPECT_EQ(board.closes, 1);
+    // A node locked by another process (end to end: the simulator's lock) is refused and told.
     board.lockErrno = EAGAIN;
-    { EXPECT_FALSE(Link{board}.openPort()); } // closed by the failure, not again when destroyed
+    { EXPECT_FALSE((Link{board, "/dev/x"}.openPort())); } // closed by the failure, not again when destroyed
     EXPECT_EQ(board.closes, 2);
+    EXPECT_EQ(log.lines(), Lines{err + "openPort(): Couldnt get exclusive access \"/dev/x\": " + std::strerror(EAGAIN)});
 }
 
 TEST_F(LinkTest, MalformedNumbersReadZeroAndAShortLineIsLoggedAsAnError)

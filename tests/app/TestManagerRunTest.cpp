@@ -4,8 +4,6 @@
 #include "app/StopSignals.h"
 
 #include <csignal>
-#include <functional>
-
 #include <memory>
 #include <vector>
 
@@ -37,9 +35,8 @@ TEST_F(TestManagerRun, UnknownResultRepeatsFailedTestIsOfferedAgainAfterTheLater
     auto a = add("A", {{7, NotRun}, {-3, NotRun}, {Next, Passed}}); // an unknown result runs it again
     auto b = add("B", {{Next, Failed}, {Next, Passed}});
     auto c = add("C", {{Next, Passed}});
-    a->onRun = [&] { order.push_back("A"); };
-    b->onRun = [&] { order.push_back("B"); };
-    c->onRun = [&] { order.push_back("C"); };
+    for (ScriptedUnitTest* test : {a.get(), b.get(), c.get()})
+        test->onRun = [&order, test] { order.push_back(test->title); };
     screen.typeKeys("xxxx"); // one key per summary screen
     screen.typeKey('Q');     // at the menu, upper case works too
 
@@ -97,58 +94,44 @@ public:
     }
 };
 
-TEST_F(TestManagerRun, EndOfInputOrAStopSignalEndsEveryWaitLikeQuitWithMinusOne)
+// Where the run waits, the keys before the stop, whether a signal (else the keyboard input ends), the states logged.
+struct Stop { const char* where; std::string keys; bool signal; QStringList logged; };
+void PrintTo(const Stop& stop, std::ostream* out) { *out << stop.where << (stop.signal ? ", signal" : ", end of input"); }
+class StopEndsTheRun : public TestManagerRun, public ::testing::WithParamInterface<Stop> {};
+
+TEST_P(StopEndsTheRun, EveryWaitEndsLikeQuitWithMinusOne)
 {
     catchStopSignals();
-    const auto stopSignal = [] { std::raise(SIGTERM); };
-    // (keys before the stop, what stops the run, the states logged)
-    const struct {
-        const char* where;
-        std::string keys;
-        std::function<void()> stop; // empty: the keyboard input ends
-        QStringList logged;
-    } cases[] = {
-        {"test prompt", "", {}, {"Not Run - A", "Not Run - B"}},
-        {"summary", "y", {}, {"PASSED  - A", "Not Run - B"}},
-        {"summary", "y", stopSignal, {"PASSED  - A", "Not Run - B"}},
-        {"debug screen", "d", {}, {"Not Run - A", "Not Run - B"}},
-        {"menu", "yxyx", {}, {"PASSED  - A", "PASSED  - B"}}, // Q here would give 0
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.where) + (c.stop ? ", signal" : ", end of input"));
-        forgetStopSignal();
-        ScriptedScreen screen;
-        FakeBoardDevice board;
-        board.setReply('V', "V1.07 TR417");
-        QTemporaryDir directory;
-        TestManager manager{false, screen, board, "/dev/fake_tr417"};
-        manager.setLogFileLocation(directory.filePath("log.txt"));
-        manager.addUnitTest(std::make_shared<AskingTest>("A"));
-        manager.addUnitTest(std::make_shared<AskingTest>("B"));
-        for (char key : c.keys) {
-            if (key == 'd') { // a test that asks for the debug screen
-                manager.unitTests[0] = std::make_shared<ScriptedUnitTest>(
-                    "A", std::vector<ScriptedUnitTest::Outcome>{{Debug, NotRun}});
-                continue;
-            }
-            screen.typeKey(key);
-        }
-        if (c.stop)
-            screen.typeKey('x', c.stop); // the signal arrives while the key is being read
+    forgetStopSignal();
+    manager.addUnitTest(std::make_shared<AskingTest>("A"));
+    manager.addUnitTest(std::make_shared<AskingTest>("B"));
+    for (char key : GetParam().keys) {
+        if (key == 'd') // a test that asks for the debug screen
+            manager.unitTests[0] = std::make_shared<ScriptedUnitTest>(
+                "A", std::vector<ScriptedUnitTest::Outcome>{{Debug, NotRun}});
         else
-            screen.typeKey(Screen::inputClosed);
-        EXPECT_EQ(manager.run(), -1);
-        EXPECT_FALSE(screen.started);
-        QFile log(directory.filePath("log.txt"));
-        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(log.readAll()).split('\n');
-        EXPECT_EQ(lines.mid(lines.size() - 3), c.logged + QStringList{""});
-        EXPECT_EQ(screen.keysLeft(), 0u);
+            screen.typeKey(key);
     }
+    if (GetParam().signal)
+        screen.typeKey('x', [] { std::raise(SIGTERM); }); // the signal arrives while the key is being read
+    else
+        screen.typeKey(Screen::inputClosed);
+    EXPECT_EQ(manager.run(), -1);
+    EXPECT_FALSE(screen.started);
+    EXPECT_EQ(resultLines(), GetParam().logged);
+    EXPECT_EQ(screen.keysLeft(), 0u);
     forgetStopSignal();
     for (int number : {SIGINT, SIGTERM, SIGHUP})
         std::signal(number, SIG_DFL);
 }
+const Stop stops[] = {
+    {"test prompt", "", false, {"Not Run - A", "Not Run - B"}},
+    {"summary", "y", false, {"PASSED  - A", "Not Run - B"}},
+    {"summary", "y", true, {"PASSED  - A", "Not Run - B"}},
+    {"debug screen", "d", false, {"Not Run - A", "Not Run - B"}},
+    {"menu", "yxyx", false, {"PASSED  - A", "PASSED  - B"}}, // Q here would give 0
+};
+INSTANTIATE_TEST_SUITE_P(Waits, StopEndsTheRun, ::testing::ValuesIn(stops));
 
 TEST_F(TestManagerRun, NextIncompleteSearchesForwardThenWrapsRoundIncludingTheCurrentTest)
 {

@@ -43,7 +43,6 @@ int FakeBoardDevice::setLock(int, const struct flock& lock)
 
 ssize_t FakeBoardDevice::read(int, void* buffer, size_t count)
 {
-    ++reads;
     if (scriptedReads.empty())
         return take(output, buffer, count);
     auto& [bytes, error] = scriptedReads.front();

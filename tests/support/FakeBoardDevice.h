@@ -21,7 +21,6 @@ public:
     // An empty reply makes the board ignore that request.
     void setReply(char letter, const QByteArray& reply) { replies[letter] = reply; }
     void setReading(char letter, int value) { setReply(letter, QByteArray(1, letter) + ' ' + QByteArray::number(value)); }
-    void sendUnrequested(const QByteArray& bytes) { output += bytes; }
     // Exactly what one read() returns (split only by a smaller buffer), ahead of any reply.
     void sendInOneRead(const QByteArray& bytes) { scriptedReads.push_back({bytes, 0}); }
     void failOneRead(int errnoValue) { scriptedReads.push_back({{}, errnoValue}); }
@@ -45,7 +44,6 @@ public:
     int sleeps = 0;
     int opens = 0;
     int closes = 0;
-    int reads = 0;
     std::vector<struct flock> lockRequests; // failed ones too
 
 private:

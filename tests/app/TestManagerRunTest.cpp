@@ -1,5 +1,4 @@
 #include "tests/app/ManagerFixture.h"
-#include "tests/app/ScriptedUnitTest.h"
 
 #include "app/StopSignals.h"
 

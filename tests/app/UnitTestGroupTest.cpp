@@ -1,6 +1,5 @@
 #include "app/UnitTestGroup.h"
 #include "tests/app/ManagerFixture.h"
-#include "tests/app/ScriptedUnitTest.h"
 
 namespace {
 

@@ -40,7 +40,6 @@ public:
     int writeErrno = 0;
 
     std::vector<std::string> requests; // every complete line received
-    long long sleptNanoseconds = 0;
     int sleeps = 0;
     int opens = 0;
     int closes = 0;

@@ -37,11 +37,6 @@ void ScriptedScreen::write(int row, int column, const QByteArray& bytes)
 
 int ScriptedScreen::readKey()
 {
-    if (!typeahead.empty()) {
-        const int key = typeahead.front();
-        typeahead.pop_front();
-        return key;
-    }
     // A scripted key is typed while the program waits: a non-waiting read
     // first finds nothing, the next one finds the key.
     if (!script.empty() && (keyWait || keyArriving)) {

@@ -22,8 +22,6 @@ public:
     // just before the key is seen (an operator changing the bench, say).
     void typeKey(int key, std::function<void()> before = {}) { script.push_back({key, std::move(before)}); }
     void typeKeys(const std::string& keys);
-    // A key already waiting before the program asks (type-ahead).
-    void typeAhead(int key) { typeahead.push_back(key); }
 
     void start() override;
     void stop() override;
@@ -59,7 +57,6 @@ private:
         std::function<void()> before;
     };
     std::vector<std::vector<Cell>> grid{rows, std::vector<Cell>(columns)};
-    std::deque<int> typeahead;
     std::deque<ScriptedKey> script;
     bool keyArriving = false;
     // Reads that found no key; a test that waits for a key nobody will

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/TestManager.h"
+#include "app/UnitTest.h"
 #include "tests/support/FakeBoardDevice.h"
 #include "tests/support/ScriptedScreen.h"
 
@@ -8,6 +9,11 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <utility>
+#include <vector>
 
 // A manager on an in-memory screen and a talking fake board, with its
 // results log in a temporary directory.
@@ -35,4 +41,34 @@ protected:
     ScriptedScreen screen;
     FakeBoardDevice board;
     TestManager manager{false, screen, board, "/dev/fake_tr417"};
+};
+
+// A test whose verdicts are scripted: each run takes the next (result,
+// state) pair; it records how often it ran.
+class ScriptedUnitTest : public UnitTest {
+public:
+    using Outcome = std::pair<int, int>; // run result, state afterwards
+
+    ScriptedUnitTest(const QString& title, std::vector<Outcome> outcomes)
+        : UnitTest(title), outcomes(outcomes.begin(), outcomes.end())
+    {
+    }
+
+    int run(TestManager&) override
+    {
+        ++runs;
+        if (onRun)
+            onRun();
+        if (outcomes.empty())
+            return Quit; // an unscripted run ends the manager's loop
+        const Outcome next = outcomes.front();
+        outcomes.pop_front();
+        state = next.second;
+        resultMessage = QString("verdict %1").arg(runs);
+        return next.first;
+    }
+
+    int runs = 0;
+    std::function<void()> onRun;
+    std::deque<Outcome> outcomes;
 };

@@ -1,11 +1,8 @@
 #include "tests/app/ManagerFixture.h"
-#include "tests/app/ScriptedUnitTest.h"
 
 #include "app/StopSignals.h"
 
 #include <csignal>
-#include <functional>
-
 #include <memory>
 #include <vector>
 
@@ -31,52 +28,32 @@ protected:
     }
 };
 
-TEST_F(TestManagerRun, FailedTestIsOfferedAgainAfterTheLaterTestsThenTheMenuEndsTheRun)
+TEST_F(TestManagerRun, UnknownResultRepeatsFailedTestIsOfferedAgainAfterTheLaterTestsThenTheMenuEndsTheRun)
 {
     std::vector<QString> order;
-    auto a = add("A", {{Next, Passed}});
+    auto a = add("A", {{7, NotRun}, {-3, NotRun}, {Next, Passed}}); // an unknown result runs it again
     auto b = add("B", {{Next, Failed}, {Next, Passed}});
     auto c = add("C", {{Next, Passed}});
-    a->onRun = [&] { order.push_back("A"); };
-    b->onRun = [&] { order.push_back("B"); };
-    c->onRun = [&] { order.push_back("C"); };
+    for (ScriptedUnitTest* test : {a.get(), b.get(), c.get()})
+        test->onRun = [&order, test] { order.push_back(test->title); };
     screen.typeKeys("xxxx"); // one key per summary screen
     screen.typeKey('Q');     // at the menu, upper case works too
 
     EXPECT_EQ(manager.run(), 0);
-    EXPECT_EQ(order, (std::vector<QString>{"A", "B", "C", "B"}));
+    EXPECT_EQ(order, (std::vector<QString>{"A", "A", "A", "B", "C", "B"}));
     EXPECT_FALSE(screen.started);
     EXPECT_EQ(resultLines(), (QStringList{"PASSED  - A", "PASSED  - B", "PASSED  - C"}));
 }
 
-TEST_F(TestManagerRun, MenuChoicesSelectorsWithoutTestsAndUpperCaseLetters)
+// Selecting in either case and the states shown are checked end to end.
+TEST_F(TestManagerRun, AMenuKeyWithoutATestBehindItShowsTheMenuAgain)
 {
-    auto tests = std::vector<std::shared_ptr<ScriptedUnitTest>>();
-    for (int i = 0; i < 11; ++i)
-        tests.push_back(add(QString("T%1").arg(i), {}));
-    tests[0]->outcomes = {{Menu, NotRun}};
-    tests[10]->outcomes = {{Menu, Failed}};
-    // 'p' is the 25th selector: no test behind it, so the menu comes back;
-    // 'B' picks the eleventh test; '#' is no choice at all.
-    screen.typeKey('p');
-    screen.typeKey('#');
-    screen.typeKey('B');
-    screen.typeKey('q');
-
+    auto a = add("A", {{Menu, NotRun}});
+    screen.typeKeys("p#q"); // 'p' is the 25th selector
     EXPECT_EQ(manager.run(), 0);
-    EXPECT_EQ(tests[0]->runs, 1);
-    EXPECT_EQ(tests[10]->runs, 1);
-    EXPECT_EQ(screen.row(12), "  b) FAIL!!  - T10"); // the menu shows the states as they stand
+    EXPECT_EQ(a->runs, 1);
     EXPECT_FALSE(screen.keyWait);
     EXPECT_FALSE(screen.echo);
-}
-
-TEST_F(TestManagerRun, AnUnknownResultRunsTheSameTestAgain)
-{
-    auto a = add("A", {{7, NotRun}, {-3, NotRun}, {Next, Passed}});
-    screen.typeKeys("xq");
-    EXPECT_EQ(manager.run(), 0);
-    EXPECT_EQ(a->runs, 3);
 }
 
 TEST_F(TestManagerRun, SummaryShowsTheTestsVerdictAndBlocksOnTheKeyWithoutPolling)
@@ -116,58 +93,44 @@ public:
     }
 };
 
-TEST_F(TestManagerRun, EndOfInputOrAStopSignalEndsEveryWaitLikeQuitWithMinusOne)
+// Where the run waits, the keys before the stop, whether a signal (else the keyboard input ends), the states logged.
+struct Stop { const char* where; std::string keys; bool signal; QStringList logged; };
+void PrintTo(const Stop& stop, std::ostream* out) { *out << stop.where << (stop.signal ? ", signal" : ", end of input"); }
+class StopEndsTheRun : public TestManagerRun, public ::testing::WithParamInterface<Stop> {};
+
+TEST_P(StopEndsTheRun, EveryWaitEndsLikeQuitWithMinusOne)
 {
     catchStopSignals();
-    const auto stopSignal = [] { std::raise(SIGTERM); };
-    // (keys before the stop, what stops the run, the states logged)
-    const struct {
-        const char* where;
-        std::string keys;
-        std::function<void()> stop; // empty: the keyboard input ends
-        QStringList logged;
-    } cases[] = {
-        {"test prompt", "", {}, {"Not Run - A", "Not Run - B"}},
-        {"summary", "y", {}, {"PASSED  - A", "Not Run - B"}},
-        {"summary", "y", stopSignal, {"PASSED  - A", "Not Run - B"}},
-        {"debug screen", "d", {}, {"Not Run - A", "Not Run - B"}},
-        {"menu", "yxyx", {}, {"PASSED  - A", "PASSED  - B"}}, // Q here would give 0
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.where) + (c.stop ? ", signal" : ", end of input"));
-        forgetStopSignal();
-        ScriptedScreen screen;
-        FakeBoardDevice board;
-        board.setReply('V', "V1.07 TR417");
-        QTemporaryDir directory;
-        TestManager manager{false, screen, board, "/dev/fake_tr417"};
-        manager.setLogFileLocation(directory.filePath("log.txt"));
-        manager.addUnitTest(std::make_shared<AskingTest>("A"));
-        manager.addUnitTest(std::make_shared<AskingTest>("B"));
-        for (char key : c.keys) {
-            if (key == 'd') { // a test that asks for the debug screen
-                manager.unitTests[0] = std::make_shared<ScriptedUnitTest>(
-                    "A", std::vector<ScriptedUnitTest::Outcome>{{Debug, NotRun}});
-                continue;
-            }
-            screen.typeKey(key);
-        }
-        if (c.stop)
-            screen.typeKey('x', c.stop); // the signal arrives while the key is being read
+    forgetStopSignal();
+    manager.addUnitTest(std::make_shared<AskingTest>("A"));
+    manager.addUnitTest(std::make_shared<AskingTest>("B"));
+    for (char key : GetParam().keys) {
+        if (key == 'd') // a test that asks for the debug screen
+            manager.unitTests[0] = std::make_shared<ScriptedUnitTest>(
+                "A", std::vector<ScriptedUnitTest::Outcome>{{Debug, NotRun}});
         else
-            screen.typeKey(Screen::inputClosed);
-        EXPECT_EQ(manager.run(), -1);
-        EXPECT_FALSE(screen.started);
-        QFile log(directory.filePath("log.txt"));
-        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(log.readAll()).split('\n');
-        EXPECT_EQ(lines.mid(lines.size() - 3), c.logged + QStringList{""});
-        EXPECT_EQ(screen.keysLeft(), 0u);
+            screen.typeKey(key);
     }
+    if (GetParam().signal)
+        screen.typeKey('x', [] { std::raise(SIGTERM); }); // the signal arrives while the key is being read
+    else
+        screen.typeKey(Screen::inputClosed);
+    EXPECT_EQ(manager.run(), -1);
+    EXPECT_FALSE(screen.started);
+    EXPECT_EQ(resultLines(), GetParam().logged);
+    EXPECT_EQ(screen.keysLeft(), 0u);
     forgetStopSignal();
     for (int number : {SIGINT, SIGTERM, SIGHUP})
         std::signal(number, SIG_DFL);
 }
+const Stop stops[] = {
+    {"test prompt", "", false, {"Not Run - A", "Not Run - B"}},
+    {"summary", "y", false, {"PASSED  - A", "Not Run - B"}},
+    {"summary", "y", true, {"PASSED  - A", "Not Run - B"}},
+    {"debug screen", "d", false, {"Not Run - A", "Not Run - B"}},
+    {"menu", "yxyx", false, {"PASSED  - A", "PASSED  - B"}}, // Q here would give 0
+};
+INSTANTIATE_TEST_SUITE_P(Waits, StopEndsTheRun, ::testing::ValuesIn(stops));
 
 TEST_F(TestManagerRun, NextIncompleteSearchesForwardThenWrapsRoundIncludingTheCurrentTest)
 {

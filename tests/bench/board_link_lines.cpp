@@ -30,8 +30,7 @@ const std::string& replyStream()
     return stream;
 }
 
-// Hands out the stream as the device node would, in whatever pieces the link
-// asks for, and then nothing.
+// The device node: the stream in whatever pieces the link asks for, then nothing.
 class StreamDevice : public SerialDevice {
 public:
     explicit StreamDevice(const std::string& bytes) : bytes(bytes) {}
@@ -60,8 +59,6 @@ private:
 
 size_t lines() { return static_cast<size_t>(std::count(replyStream().begin(), replyStream().end(), '\n')); }
 
-void setBytes(benchmark::State& state) { setRate(state, replyStream().size(), lines()); }
-
 void Memcpy(benchmark::State& state) { memcpyLimit(state, replyStream().data(), replyStream().size(), lines()); }
 
 void MemchrLines(benchmark::State& state) { memchrLimit(state, replyStream().data(), replyStream().size(), '\n', lines()); }
@@ -78,23 +75,7 @@ void LinkServicePort(benchmark::State& state)
         link.servicePort();
         benchmark::DoNotOptimize(link.systemVoltage);
     }
-    setBytes(state);
-}
-
-// Only the line cutting and parsing, from a queue already filled.
-void LinkQueueLines(benchmark::State& state)
-{
-    const std::string& stream = replyStream();
-    StreamDevice device(stream);
-    DynelleUSBProtocolLowLevel link(device);
-    for (auto _ : state) {
-        state.PauseTiming();
-        link.readQueue.assign(stream.begin(), stream.end());
-        state.ResumeTiming();
-        link.processReadQueueLines();
-        benchmark::DoNotOptimize(link.systemVoltage);
-    }
-    setBytes(state);
+    setRate(state, replyStream().size(), lines());
 }
 
 } // namespace
@@ -102,5 +83,4 @@ void LinkQueueLines(benchmark::State& state)
 BENCHMARK(Memcpy);
 BENCHMARK(MemchrLines);
 BENCHMARK(LinkServicePort);
-BENCHMARK(LinkQueueLines);
 BENCHMARK_MAIN();

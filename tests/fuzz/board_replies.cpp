@@ -95,36 +95,26 @@ struct Readings {
     }
 };
 
-[[noreturn]] void mismatch(const char* what, const std::string& expected, const std::string& actual)
+// Every reading and the byte counter, for the model and the link alike (same member names).
+template <class Link>
+std::string readings(const Link& link)
 {
-    std::fprintf(stderr, "board_replies: %s is \"%s\", expected \"%s\"\n", what, actual.c_str(), expected.c_str());
-    std::abort();
-}
-
-void check(const char* what, int expected, int actual)
-{
-    if (expected != actual)
-        mismatch(what, std::to_string(expected), std::to_string(actual));
+    std::string text;
+    for (int value : {link.analogFuelGauge, link.batteryInterface, link.batteryCapacity, link.batteryVoltage,
+                      link.powerSource, link.systemVoltage, link.systemVoltageMin, link.systemVoltageMax,
+                      link.timeToEmpty, link.rawAnalogFuelGauge, link.rxByteCount})
+        text += std::to_string(value) + ' ';
+    return text + link.version.toStdString();
 }
 
 void compare(const Readings& expected, const DynelleUSBProtocolLowLevel& link)
 {
-    check("analogFuelGauge", expected.analogFuelGauge, link.analogFuelGauge);
-    check("batteryInterface", expected.batteryInterface, link.batteryInterface);
-    check("batteryCapacity", expected.batteryCapacity, link.batteryCapacity);
-    check("batteryVoltage", expected.batteryVoltage, link.batteryVoltage);
-    check("powerSource", expected.powerSource, link.powerSource);
-    check("systemVoltage", expected.systemVoltage, link.systemVoltage);
-    check("systemVoltageMin", expected.systemVoltageMin, link.systemVoltageMin);
-    check("systemVoltageMax", expected.systemVoltageMax, link.systemVoltageMax);
-    check("timeToEmpty", expected.timeToEmpty, link.timeToEmpty);
-    check("rawAnalogFuelGauge", expected.rawAnalogFuelGauge, link.rawAnalogFuelGauge);
-    check("rxByteCount", expected.rxByteCount, link.rxByteCount);
-    if (expected.version != link.version)
-        mismatch("version", expected.version.toStdString(), link.version.toStdString());
     const std::string queue(link.readQueue.begin(), link.readQueue.end());
-    if (expected.queue != queue)
-        mismatch("read queue", expected.queue, queue);
+    if (readings(expected) != readings(link) || expected.queue != queue) {
+        std::fprintf(stderr, "board_replies: readings \"%s\", queue \"%s\"; expected \"%s\", \"%s\"\n",
+                     readings(link).c_str(), queue.c_str(), readings(expected).c_str(), expected.queue.c_str());
+        std::abort();
+    }
 }
 
 } // namespace

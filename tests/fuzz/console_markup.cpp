@@ -7,12 +7,12 @@
 #include "console/LiveTokens.h"
 #include "console/Markup.h"
 #include "console/Screen.h"
+#include "tests/support/ScriptedScreen.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 namespace {
 
@@ -22,19 +22,11 @@ namespace {
     std::abort();
 }
 
-class BoundedScreen : public Screen {
+// Checks each write; the rest of the terminal is the unit tests' stand-in.
+class BoundedScreen : public ScriptedScreen {
 public:
-    BoundedScreen(int rows, int columns, int lineRow)
-        : rows(rows), columns(columns), lineRow(lineRow), cells(static_cast<size_t>(rows * columns), ' ')
-    {
-    }
+    BoundedScreen(int rows, int lineRow) : rows(rows), lineRow(lineRow) {}
 
-    void start() override {}
-    void stop() override {}
-    void erase() override {}
-    void refresh() override {}
-    void attributeOn(int attributes) override { current |= attributes; }
-    void attributeOff(int attributes) override { current &= ~attributes; }
     void write(int row, int column, const QByteArray& bytes) override
     {
         if (row < 0 || row >= rows)
@@ -45,26 +37,11 @@ public:
             fail("write left of the screen", row, column);
         if (bytes.contains('*'))
             fail("markup asterisk shown", row, column);
-        // Past the right edge the terminal takes nothing.
-        for (char byte : bytes) {
-            if (column >= columns)
-                break;
-            cells.at(static_cast<size_t>(row * columns + column)) = byte;
-            ++column;
-        }
     }
-    void setEcho(bool) override {}
-    void setKeyWait(bool) override {}
-    int readKey() override { return noKey; }
-
-    int attributes() const { return current; }
 
 private:
     int rows;
-    int columns;
     int lineRow;
-    int current = 0;
-    std::vector<char> cells;
 };
 
 } // namespace
@@ -83,9 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int length = static_cast<int>(bytes.size());
     const QString text = utf8 ? QString::fromUtf8(bytes.data(), length) : QString::fromLatin1(bytes.data(), length);
 
-    BoundedScreen screen(rows, columns, row);
+    BoundedScreen screen(rows, row);
     printMarkup(screen, row, column, replaceLiveTokens(text, systemVoltage, powerSource));
-    if (screen.attributes() & Screen::Bold)
+    if (screen.currentAttributes & Screen::Bold)
         fail("bold left on after the line", row, column);
     return 0;
 }

@@ -1,7 +1,5 @@
 #include "tests/support/FakeBoardDevice.h"
 
-#include <termios.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -25,23 +23,16 @@ ssize_t take(QByteArray& from, void* buffer, size_t count)
 
 } // namespace
 
-void FakeBoardDevice::setReply(char letter, const QByteArray& reply) { replies[letter] = reply; }
-
-void FakeBoardDevice::setReading(char letter, int value)
-{
-    replies[letter] = QByteArray(1, letter) + ' ' + QByteArray::number(value);
-}
-
-void FakeBoardDevice::sendUnrequested(const QByteArray& bytes) { output += bytes; }
-void FakeBoardDevice::sendInOneRead(const QByteArray& bytes) { scriptedReads.push_back({bytes, 0}); }
-void FakeBoardDevice::failOneRead(int errnoValue) { scriptedReads.push_back({{}, errnoValue}); }
-
-int FakeBoardDevice::stat(const char*) { return present ? 0 : fail(ENOENT); }
-
 int FakeBoardDevice::open(const char*, int)
 {
     ++opens;
-    return present ? boardFd : fail(ENOENT);
+    return boardFd;
+}
+
+int FakeBoardDevice::close(int)
+{
+    ++closes;
+    return 0;
 }
 
 int FakeBoardDevice::setLock(int, const struct flock& lock)
@@ -50,27 +41,17 @@ int FakeBoardDevice::setLock(int, const struct flock& lock)
     return lockErrno ? fail(lockErrno) : 0;
 }
 
-int FakeBoardDevice::tcgetattr(int, struct termios& attributes)
-{
-    attributes = {};
-    return 0;
-}
-
-int FakeBoardDevice::tcsetattr(int, int, const struct termios&) { return 0; }
-
 ssize_t FakeBoardDevice::read(int, void* buffer, size_t count)
 {
-    ++reads;
     if (scriptedReads.empty())
         return take(output, buffer, count);
-    auto& next = scriptedReads.front();
-    if (next.second) {
-        const int error = next.second;
+    auto& [bytes, error] = scriptedReads.front();
+    if (const int failure = error) {
         scriptedReads.pop_front();
-        return fail(error);
+        return fail(failure);
     }
-    const ssize_t n = take(next.first, buffer, count);
-    if (next.first.isEmpty())
+    const ssize_t n = take(bytes, buffer, count);
+    if (bytes.isEmpty())
         scriptedReads.pop_front();
     return n;
 }
@@ -91,17 +72,10 @@ ssize_t FakeBoardDevice::write(int, const void* buffer, size_t count)
     return static_cast<ssize_t>(count);
 }
 
-int FakeBoardDevice::close(int)
-{
-    ++closes;
-    return 0;
-}
-
 int FakeBoardDevice::nanosleep(const struct timespec& duration)
 {
     if (duration.tv_sec < 0 || duration.tv_nsec < 0 || duration.tv_nsec >= 1000000000L)
         return fail(EINVAL);
     ++sleeps;
-    sleptNanoseconds += duration.tv_sec * 1000000000LL + duration.tv_nsec;
     return 0;
 }

@@ -5,8 +5,8 @@
 #include <QString>
 
 #include <deque>
-#include <ostream>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,30 +18,24 @@ public:
     static constexpr int rows = 30;
     static constexpr int columns = 200;
 
-    ScriptedScreen();
-
     // A key the operator types once the program waits for one. `before` runs
     // just before the key is seen (an operator changing the bench, say).
-    void typeKey(int key, std::function<void()> before = {});
+    void typeKey(int key, std::function<void()> before = {}) { script.push_back({key, std::move(before)}); }
     void typeKeys(const std::string& keys);
-    // A key already waiting before the program asks (type-ahead).
-    void typeAhead(int key);
 
-    // Screen
     void start() override;
     void stop() override;
-    void erase() override;
-    void refresh() override;
-    void attributeOn(int attributes) override;
-    void attributeOff(int attributes) override;
+    void erase() override { grid.assign(rows, std::vector<Cell>(columns)); }
+    void refresh() override {}
+    void attributeOn(int attributes) override { currentAttributes |= attributes; }
+    void attributeOff(int attributes) override { currentAttributes &= ~attributes; }
     void write(int row, int column, const QByteArray& bytes) override;
-    void setEcho(bool on) override;
-    void setKeyWait(bool wait) override;
+    void setEcho(bool on) override { echo = on; }
+    void setKeyWait(bool wait) override { keyWait = wait; }
     int readKey() override;
 
-    // Inspection
     QString row(int r) const; // trailing blanks removed
-    bool boldAt(int r, int column) const;
+    bool boldAt(int r, int column) const { return grid[size_t(r)][size_t(column)].attributes & Bold; }
     size_t keysLeft() const { return script.size(); }
 
     bool started = false;
@@ -62,8 +56,7 @@ private:
         int key;
         std::function<void()> before;
     };
-    std::vector<std::vector<Cell>> grid;
-    std::deque<int> typeahead;
+    std::vector<std::vector<Cell>> grid{rows, std::vector<Cell>(columns)};
     std::deque<ScriptedKey> script;
     bool keyArriving = false;
     // Reads that found no key; a test that waits for a key nobody will
@@ -72,7 +65,4 @@ private:
 };
 
 // Readable QStrings in test failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }

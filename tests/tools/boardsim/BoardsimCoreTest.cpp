@@ -4,7 +4,7 @@
 #include "tools/boardsim/ReplyShaper.h"
 #include "tools/boardsim/RequestRecorder.h"
 #include <gtest/gtest.h>
-#include <cstdlib>
+#include <cctype>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -63,16 +63,14 @@ TEST_F(Bench, HysteresisEdgesAt104And107And173And178RisingAndFalling)
     }
 }
 
+// Each input alone and the plan's pairs are shown end to end by the whole plan passing on the simulator.
 TEST_F(Bench, TheLiveInputOfHighestPriorityFeedsTheRailLessTheDrop)
 {
     struct Row { const char* bench; std::vector<std::string> replies; };
     const Row rows[] = {
         {"", {"S 0", "P 0"}},
         {"j1 14", {"S 13900", "P 1"}},
-        {"j2 12", {"S 11900", "P 2"}},
-        {"j3 12.6", {"S 12500", "P 4"}},
         {"j1 14;j2 12;j3 12.6", {"S 13900", "P 7"}},
-        {"j2 12;j3 12.6", {"S 11900", "P 6"}},
         {"j1 20;j2 12", {"S 11900", "P 2"}},
         {"j1 14;drop 500", {"S 13500", "P 1"}},
         {"j1 14;drop 14500", {"S 0", "P 1"}},
@@ -106,15 +104,11 @@ TEST_F(Bench, BatteryPlateAndProtocolCombinations)
     // Bench commands, then the replies to B, C, T, A (its value line) and G.
     const std::pair<const char*, const char*> rows[] = {
         {"j1 14", "B -1|C -1|T -1|A -1|G -1"},
-        {"j1 14;plate g", "B 1|C 80|T -2|A 78|G 12600"},
         {"j3 12;plate g", "B 1|C 80|T 192|A 78|G 12600"},
         {"j3 12;plate g;capacity 50;runtime 100", "B 1|C 50|T 50|A 78|G 12600"},
-        {"j1 14;plate v", "B 2|C 80|T -2|A -1|G 12600"},
         {"j1 14;plate v;protocol i2c", "B 3|C 80|T -2|A -1|G 12600"},
         {"j1 14;plate g;protocol smb;gauge 40;battery 11.9", "B 2|C 80|T -2|A 40|G 11900"},
         {"j1 14;plate g;protocol none", "B 0|C 80|T -2|A 78|G 12600"},
-        {"j1 14;protocol single", "B -1|C -1|T -1|A -1|G -1"},
-        {"j1 14;plate v;plate none", "B -1|C -1|T -1|A -1|G -1"},
     };
     for (const auto& [bench, expected] : rows) {
         model = BenchModel{};
@@ -133,8 +127,6 @@ TEST_F(Bench, EachFaultShapesTheBytes)
         {"fault clear", "S 13900\nV1.0 x\n"},
         {"fault silence", ""},
         {"fault noversion", "S 13900\n"},
-        {"fault crlf", "S 13900\r\nV1.0 x\r\n"},
-        {"fault nul", std::string("S 13900\n\0V1.0 x\n\0", 17)},
         {"fault crlf;fault nul", std::string("S 13900\r\n\0V1.0 x\r\n\0", 19)},
         {"fault silence;fault silence off", "S 13900\nV1.0 x\n"},
     };
@@ -146,17 +138,13 @@ TEST_F(Bench, EachFaultShapesTheBytes)
     // Garbage: a line of noise before every reply that starts with nothing the host dispatches on.
     run("fault clear;fault garbage");
     std::istringstream lines(shaper.shape(replies));
-    std::vector<std::string> got;
-    for (std::string text; std::getline(lines, text);)
-        got.push_back(text);
-    ASSERT_EQ(got.size(), 4u);
-    for (const size_t noise : {0u, 2u}) {
-        EXPECT_GE(got[noise].size(), 5u);
-        EXPECT_TRUE(got[noise][0] != '#' && !(got[noise][0] >= 'A' && got[noise][0] <= 'Z')) << got[noise];
-        EXPECT_EQ(got[noise].find('\0'), std::string::npos);
+    for (const char* reply : {"S 13900", "V1.0 x"}) {
+        std::string noise, text;
+        ASSERT_TRUE(std::getline(lines, noise) && std::getline(lines, text));
+        EXPECT_TRUE(noise.size() >= 5 && noise[0] != '#' && !std::isupper(static_cast<unsigned char>(noise[0])) && noise.find('\0') == noise.npos)
+            << noise;
+        EXPECT_EQ(text, reply);
     }
-    EXPECT_EQ(got[1], "S 13900");
-    EXPECT_EQ(got[3], "V1.0 x");
 
     // Split: the last line's tail waits for the next batch, or goes out when the fault is switched off.
     run("fault clear;fault split");
@@ -170,6 +158,7 @@ TEST_F(Bench, EachFaultShapesTheBytes)
     EXPECT_FALSE(shaper.hasHeld());
 }
 
+// The usage texts come from one table through one formatter: one verb stands for all.
 TEST_F(Bench, CommandAnswersUsageErrorsAndLineActions)
 {
     const std::pair<const char*, const char*> rows[] = {
@@ -177,18 +166,10 @@ TEST_F(Bench, CommandAnswersUsageErrorsAndLineActions)
         {"fault", "faults: none\nok\n"},
         {"j1", "error usage: j1 <volts>\n"},
         {"j3 61", "error not a voltage between 0 and 60: 61\n"},
-        {"j2 12V", "ok\n"},
         {"drop -1", "error usage: drop <millivolts>\n"},
-        {"plate x", "error usage: plate g|v|none\n"},
-        {"protocol SMB", "error usage: protocol single|smb|i2c|none\n"},
-        {"capacity 5x", "error usage: capacity <integer>\n"},
-        {"battery", "error usage: battery <volts>\n"},
         {"set Q 1", "error usage: set <A|B|C|G|P|S|T> <text>\n"},
         {"unset S", "error no override for S\n"},
         {"fault hum", "error usage: fault [silence|noversion|crlf|nul|garbage|split [on|off] | overlong [n] | vanish | clear]\n"},
-        {"fault crlf maybe", "error usage: fault [silence|noversion|crlf|nul|garbage|split [on|off] | overlong [n] | vanish | clear]\n"},
-        {"lock", "error usage: lock on|off\n"},
-        {"record flush", "error usage: record [count|clear|dump [file]]\n"},
         {"send \\q", "error bad escape in send\n"},
         {"frob \x1b", "error unknown command \"frob\" (try help)\n"},
         {"fault split;fault crlf;fault", "faults: crlf split\nok\n"},

@@ -137,6 +137,9 @@ class Terminal:  # A program on a real 80x24 pseudo-terminal fed to a terminal e
     def wait_for_rows(self, rows, timeout=10.0):  # {row number: its whole text}
         self.wait_for(lambda: all(self.row(n) == text for n, text in rows.items()), timeout, repr(rows))
 
+    def after_console(self):  # what the program wrote once its full-screen console closed
+        return self.transcript[self.transcript.rfind(b"\x1b[?1049l"):].decode(errors="replace")
+
     def kill(self):  # whatever state it is in, hung up included
         self.child.close(force=True)
         if self.child.ptyproc.isalive():
@@ -147,25 +150,14 @@ class Terminal:  # A program on a real 80x24 pseudo-terminal fed to a terminal e
         self.child.ptyproc.fileobj.close()
         self.child.ptyproc.closed = True
 
-    def wait_gone(self, timeout=15.0):  # after hang_up: the exit status (or -signal)
-        deadline = time.monotonic() + timeout
-        while self.child.ptyproc.isalive():
+    def wait_exit(self, timeout=15.0):  # Reads (unless hung up) until the program ends: its status or -signal.
+        deadline, proc = time.monotonic() + timeout, self.child.ptyproc
+        while proc.isalive() if proc.closed else self.pump(0.1):
             assert time.monotonic() < deadline, "program still running"
-            time.sleep(0.05)
-        status = self.child.ptyproc.exitstatus
-        return status if status is not None else -self.child.ptyproc.signalstatus
-
-    def wait_exit(self, timeout=15.0):  # Reads until the program ends; returns its exit status (or -signal).
-        deadline = time.monotonic() + timeout
-        while self.pump(0.1):
-            assert time.monotonic() < deadline, "program still running"
-        self.child.close()
-        return self.child.exitstatus if self.child.exitstatus is not None else -self.child.signalstatus
-
-
-def remove_device():
-    with contextlib.suppress(FileNotFoundError):
-        os.unlink(DEVICE)
+            time.sleep(0.05 if proc.closed else 0)
+        if not proc.closed:
+            self.child.close()
+        return proc.exitstatus if proc.exitstatus is not None else -proc.signalstatus
 
 
 def enter_serial(term, serial):
@@ -184,11 +176,16 @@ class DeviceTestCase(unittest.TestCase):  # Owns the device node, works in a fre
         if not os.access(SIM_BIN, os.X_OK) or not os.access(APP_BIN, os.X_OK):
             self.skipTest("set TR417_SIM and DYNELLE_TEST to the built binaries")
         fcntl.flock(self.enterContext(open(DEVICE_LOCK, "a")), fcntl.LOCK_EX)  # the lock goes with the file
-        remove_device()
-        self.addCleanup(remove_device)
+        self.remove_device()
+        self.addCleanup(self.remove_device)
         self.tmp = tempfile.mkdtemp(prefix="dynelle-e2e-")
         self.addCleanup(shutil.rmtree, self.tmp, True)
         self.results_log = os.path.join(self.tmp, "results.txt")
+
+    @staticmethod
+    def remove_device():
+        with contextlib.suppress(FileNotFoundError):
+            os.unlink(DEVICE)
 
     def start_simulator(self, *commands):
         sim = Simulator(commands)

@@ -1,6 +1,6 @@
 """The real program's link to the simulated board: the initialisation pass
-and its failures, the polling while a screen waits for a key, a misbehaving
-or unplugged board mid-run, and the discharge logging mode (-p)."""
+and its failures, the debug screen before any reply and live, its polling,
+a misbehaving or unplugged board mid-run, and the discharge logging mode (-p)."""
 
 import os
 import pathlib
@@ -9,7 +9,8 @@ import statistics
 import subprocess
 import time
 
-from harness import APP_BIN, BENCH, DEBUG_HEADER, DEVICE, FIRST_TEST_TITLE, DeviceTestCase, enter_serial, result_lines
+from harness import APP_BIN, BENCH, DEBUG_PROMPT, DEVICE, FIRST_TEST_TITLE, LED_KEYS, DeviceTestCase, enter_serial, \
+    result_lines
 
 BURST = ["C", "V", "T", "P", "S", "A", "B", "G"]
 GOOD = {8: "    Battery Capacity : 64 %", 4: "    System Voltage   : 13.90V"}
@@ -17,11 +18,42 @@ CHANGED = {8: "    Battery Capacity : 55 %", 4: "    System Voltage   : 12.90V"}
 
 
 class BoardLinkTest(DeviceTestCase):
-    def test_pass_then_the_key_wait_polls_five_times_a_second(self):
-        sim, term = self.start_run(*BENCH, "version 2.07 build 5 (Nov 12 2026)", serial="P100")
+    def test_missing_then_live_readings_polling_i_and_each_fault_on_the_debug_screen(self):
+        # A board that sends one version line and nothing else: no reading ever reported.
+        sim = self.start_simulator("fault silence", *BENCH)
+        term = self.start_program("-f", self.results_log)
+        enter_serial(term, "P100")
+        term.wait_for(sim.record_count, 10.0, "the first request")
+        sim.command("send V2.07 build 5 (Nov 12 2026)")
+        term.wait_for_rows({0: FIRST_TEST_TITLE, 2: "     (Active Power Source: N/A at N/AV)", 23: LED_KEYS})
         self.assertRegex(pathlib.Path(self.results_log).read_text(), r"^Dynelle Test Log\n~{20}\n\nTests Started: "
                          r".*\nSerial No: P100\ntr417 sw version: V2\.07 build 5 \(Nov 12 2026\)\n\n"
                          r"PASSED - Initialisation Tests\n$")
+        term.send("d")
+        term.wait_for_rows({0: "Dynelle Test Debug - TR417 SW Version : V2.07 build 5 (Nov 12 2026)", 23: DEBUG_PROMPT,
+                            4: "    System Voltage   : -100.00V                (m-100.00V,   m-100.00V)",
+                            6: "    Analog Fuel Gauge: Not Connected", 7: "    Battery Voltage  : No Battery",
+                            10: "    Time To Empty    : -100000 mins", 13: "    6-Pin J1 (ACDC D7) : N/A",
+                            18: "    Single Wire (G-Plate): data not available"})
+        sim.command("fault silence off")
+        term.wait_for_rows({8: "    Battery Capacity : 64 %          (Read from Battery Protocol)",
+                            13: "    6-Pin J1 (ACDC D7) : Yes"})
+        # i starts the minimum and maximum afresh from the present rail, the minimum in red at 10.4 V.
+        sim.bench(term, "set S 10400")
+        term.send("i")
+        term.wait_for_rows({4: "    System Voltage   : 10.40V                (min10.40V,   max10.40V)"})
+        self.assertEqual({(term.screen.buffer[4][c].fg, term.screen.buffer[4][c].bold) for c in range(49, 54)},
+                         {("red", True)})
+
+        def shows(readings):
+            term.wait_for(lambda: all(term.row(n).startswith(text) for n, text in readings.items()), 10.0,
+                          repr(readings))
+
+        def commands(*texts):
+            for text in texts:
+                sim.command(text)
+        sim.command("unset S")
+        shows(GOOD)
         sim.command("record clear")
         self.assertLess(term.cpu_share(4.0), 0.01)
         records = sim.records()
@@ -32,8 +64,27 @@ class BoardLinkTest(DeviceTestCase):
         # may only make the steps longer, so the upper bound is generous.
         self.assertTrue(8 <= len(starts) < 21 and 0.195 <= statistics.median(
             [b - a for a, b in zip(starts, starts[1:])]) < 0.5, starts)
+        commands("fault crlf", "fault garbage", "fault split", "fault overlong 20000", "capacity 55", "j1 13.0")
+        shows(CHANGED)
+        commands("fault clear", "fault silence", "capacity 64", "j1 14.0")
+        sim.bench(term)  # a silent board: nothing may change
+        shows(CHANGED)
+        sim.command("fault silence off")
+        shows(GOOD)
+        commands("fault nul", "capacity 55", "j1 13.0", "fault clear")  # a zero byte drops the rest of its read
+        shows(CHANGED)
+        commands("fault vanish", "capacity 64", "j1 14.0")  # unplugged: the last readings stay
+        term.send("nq\r")  # and only y leaves
+        term.idle(1.5)
+        shows(CHANGED)
+        for key, screen in (("Y", FIRST_TEST_TITLE), ("m", "Select Dynelle Test")):
+            term.send(key)
+            term.wait_for_text(0, screen)
         term.send("q")
-        self.expect_log(term, 255)
+        self.expect_log(term, 0)
+        # Diagnostics from while the console was up come after it (held messages).
+        self.assertIn("[E]> bool DynelleUSBProtocolLowLevel::sendLine(const QString&):  Error 5: Input/output error",
+                      term.after_console())
 
     def test_initialisation_failures(self):
         plain, no_data = os.path.join(self.tmp, "not-a-tty"), "Not seeing any data flowing from the USB device?"
@@ -59,50 +110,12 @@ class BoardLinkTest(DeviceTestCase):
                 self.assertTrue(all(line.startswith("Not Run - ") for line in result_lines("\n".join(lines[6:]))))
                 if sim:
                     sim.stop()
-                os.unlink(self.results_log)
-
-    def test_each_fault_then_finish_through_the_menu(self):
-        def shows(readings, timeout=10.0):
-            term.wait_for(lambda: all(term.row(n).startswith(text) for n, text in readings.items()), timeout,
-                          repr(readings))
-        # (fault, what the debug screen shows while it lasts, the command that ends it); a zero
-        # byte drops the rest of its read, so only the recovery counts; unplugged, the last readings stay.
-        for fault, during, end in [("fault crlf", CHANGED, None), ("fault garbage", CHANGED, None),
-                                   ("fault split", CHANGED, None), ("fault overlong 20000", CHANGED, None),
-                                   ("fault silence", GOOD, "fault silence off"), ("fault nul", None, "fault clear"),
-                                   ("fault vanish", GOOD, None)]:
-            with self.subTest(fault):
-                sim, term = self.start_run(*BENCH)
-                term.send("d")
-                term.wait_for_text(0, DEBUG_HEADER)
-                shows(GOOD)
-                for command in (fault, "capacity 55", "j1 13.0"):
-                    sim.command(command)
-                if during is CHANGED:
-                    shows(during, 10.0)
-                elif during is GOOD:  # nothing may change: watch for a while (the board gone: nothing to count)
-                    term.idle(1.5) if fault == "fault vanish" else sim.bench(term)
-                    shows(during, 0.5)
-                if end:
-                    sim.command(end)
-                    shows(CHANGED)
-                for key, screen in (("y", FIRST_TEST_TITLE), ("m", "Select Dynelle Test")):
-                    term.send(key)
-                    term.wait_for_text(0, screen)
-                term.send("q")
-                self.expect_log(term, 0)
-                sim.stop()
-
-
-def wait_until(predicate, timeout, what):
-    deadline = time.monotonic() + timeout
-    while not predicate():
-        assert time.monotonic() < deadline, "no " + what
-        time.sleep(0.05)
 
 
 class DischargeTest(DeviceTestCase):
     def test_lines_about_once_a_second_only_on_capacity_or_gauge_change(self):
+        run = subprocess.run([APP_BIN, "-p"], stdin=subprocess.DEVNULL, capture_output=True, timeout=10)
+        self.assertEqual((run.returncode, run.stdout.decode().splitlines()[-1]), (255, "Cant Initialise interface"))
         sim = self.start_simulator("plate g", "capacity 80", "gauge 78", "raw 2048")
         out = pathlib.Path(self.tmp, "discharge.csv")
         with open(out, "wb") as stdout:  # as people record a discharge curve
@@ -113,32 +126,26 @@ class DischargeTest(DeviceTestCase):
         def lines():
             return out.read_text().splitlines()
 
+        def until(predicate, what):
+            deadline = time.monotonic() + 10.0
+            while not predicate():
+                assert time.monotonic() < deadline, "no " + what
+                time.sleep(0.05)
+
         def polls():  # the program's one-second steps so far: each starts with "D 41"
             return sum(line == "D 41" for _, line in sim.records())
 
-        wait_until(lambda: len(lines()) >= 2, 10.0, "first data line")
-        self.assertEqual(lines()[:2], ["delta,batteryCapacity,analogFuelGauge,rawAnalogFuelGauge", lines()[1]])
-        self.assertRegex(lines()[1], r"^[1-9]\d*,80,78,2048$")
-        # (command, the last three fields of the new line; None: no new line)
-        for command, fields in [("raw 1999", None), ("gauge 77", "80,77,1999"), ("capacity 79", "79,77,1999"),
-                                ("version 9.9", None), ("plate none", "-1,-1,1999")]:
-            with self.subTest(command):
-                before, steps = lines(), polls()
-                sim.command(command)
-                if fields:
-                    wait_until(lambda: len(lines()) > len(before), 10.0, "line after " + command)
-                else:  # the reply to a request sent after the change has been read by the second step
-                    wait_until(lambda: polls() >= steps + 2, 10.0, "two more steps")
-                after = lines()
-                self.assertEqual(len(after), len(before) + (fields is not None))
-                if fields:
-                    delta, _, rest = after[-1].partition(",")
-                    self.assertEqual(rest, fields)
-                    # Its own clock: at least one second per step, never ahead of the wall clock.
-                    self.assertTrue(steps + 1 <= int(delta) <= time.monotonic() - started + 1, (delta, steps))
+        until(lambda: len(lines()) >= 2, "first data line")
+        # A line only when the capacity or the gauge changes: after a raw change, two steps pass without one.
+        for command, count in [("raw 1999", 2), ("gauge 77", 3), ("capacity 79", 4), ("plate none", 5)]:
+            steps = polls()
+            sim.command(command)
+            until(lambda: polls() >= steps + 2 and len(lines()) >= count, command)
+        self.assertEqual(lines()[:1] + [line.partition(",")[2] for line in lines()[1:]],
+                         ["delta,batteryCapacity,analogFuelGauge,rawAnalogFuelGauge", "80,78,2048", "80,77,1999",
+                          "79,77,1999", "-1,-1,1999"])
+        deltas = [int(line.partition(",")[0]) for line in lines()[1:]]
+        # Its own clock, in seconds: rising with each line, never ahead of the wall clock.
+        self.assertTrue(0 < deltas[0] < deltas[1] < deltas[2] < deltas[3] <= time.monotonic() - started + 1, deltas)
         proc.send_signal(signal.SIGINT)  # the way out
         self.assertEqual(proc.wait(5), -signal.SIGINT)
-
-    def test_without_device(self):
-        run = subprocess.run([APP_BIN, "-p"], stdin=subprocess.DEVNULL, capture_output=True, timeout=10)
-        self.assertEqual((run.returncode, run.stdout.decode().splitlines()[-1]), (255, "Cant Initialise interface"))

@@ -1,39 +1,93 @@
-"""The operator's side when things go wrong: keyboard input that ends, stop
-signals, a results log that cannot be written or is in use, messages that
-must stay readable, a resized terminal, serial numbers beyond ASCII."""
+"""The operator's side: usage and the run-level guard, the serial number
+entry, keyboard input that ends, stop signals, a results log that cannot be
+written or is in use, messages that must stay readable, a resized terminal."""
 
 import os
 import pathlib
 import re
 import resource
 import signal
-import time
+import struct
+import subprocess
+import tempfile
+import unittest
 
-from harness import BENCH, FIRST_TEST_TITLE, LED_KEYS, DeviceTestCase, enter_serial, result_lines
+from harness import APP_BIN, BENCH, FIRST_TEST_TITLE, LED_KEYS, DeviceTestCase, enter_serial, result_lines
 
-BATTERY = "    Press Y to continue, (S)kip this Test or (M)enu, (D)ebug, (Q)uit:"
-NO_PROTOCOL = "    ERROR: Software didn't find an active protocol"
-I2C_TEST = "Battery V Plate I2C Protocol Tests"
-CONSOLE_CLOSED = b"\x1b[?1049l"  # the terminal leaves the full-screen mode
+USAGE = ("Usage: dynelle_test -h -? -f output/filename.txt\n"
+         "Where:-\n"
+         "  -? or -h      Prints ths help message\n"
+         "  -f <filename> Writes the output to the passed filename instead of "
+         "/home/transfer/log/dynelle_test_nnnnnn_nnnnnn.txt\n"
+         "  -p            Creates a csv format output of the battery discharging (will run until Ctrl-C)\n")
+REFUSAL = ("dynelle_test will conflict with kw_server\n"
+           "Please run program_fpga_selftest.sh before running this test app.")
+# glibc's struct utmp: type, pid, line, id, user, host, exit, session, tv, addr_v6, unused.
+UTMP = "hi32s4s32s256shhiii4i20s"
 
 
 def wrapped(script, *args):  # the program started by a shell that prepares its surroundings first
-    return ("-c", script + ' exec "$0" "$@"', os.environ["DYNELLE_TEST"], *args)
+    return ("-c", script + ' exec "$0" "$@"', APP_BIN, *args)
 
 
-class EndOfInputTest(DeviceTestCase):
+class StartupTest(unittest.TestCase):
+    def test_usage_and_the_run_level_guard_on_the_default_login_records(self):
+        # A private mount namespace whose /run holds a prepared utmp file.
+        probe = subprocess.run(["unshare", "-m", "sh", "-c", "mount -t tmpfs tmpfs /run"], capture_output=True)
+        if not os.access(APP_BIN, os.X_OK) or probe.returncode != 0:
+            self.skipTest("no program or no private mount namespace here: " + probe.stderr.decode().strip())
+        self.assertEqual(struct.calcsize(UTMP), 384)
+        mounts = "mount -t tmpfs tmpfs /run" + ("" if os.path.islink("/var/run") else
+                                                  " && mount -t tmpfs tmpfs /var/run")
+        script = mounts + ' && cp "$1" /run/utmp && cp "$1" /var/run/utmp 2>/dev/null; shift; exec "$@"'
+        # (run level, arguments, status, standard output); past the guard -h, -? and bad options give the usage.
+        cases = [("5", ["-h"], 255, REFUSAL), ("S", ["-p"], 255, REFUSAL), ("6", [], 255, REFUSAL),
+                 ("3", ["-s", "-h", "-p"], 1, ""), (None, ["-?"], 1, ""), ("4", ["-x"], 1, "")]
+        with tempfile.NamedTemporaryFile() as utmp:
+            for level, args, status, out in cases:
+                with self.subTest(level=level, args=args):
+                    utmp.seek(0)
+                    utmp.truncate()
+                    if level is not None:  # a RUN_LVL record
+                        utmp.write(struct.pack(UTMP, 1, ord(level) + 256 * ord("N"), b"~", b"~~",
+                                               b"runlevel", b"", 0, 0, 0, 0, 0, 0, 0, 0, 0, b""))
+                    utmp.flush()
+                    run = subprocess.run(["unshare", "-m", "sh", "-c", script, "sh", utmp.name, APP_BIN] + args,
+                                         stdin=subprocess.DEVNULL, capture_output=True, timeout=10)
+                    self.assertEqual((run.returncode, run.stdout.decode()), (status, out))  # no final newline
+                    err = run.stderr.decode()
+                    self.assertEqual(("invalid option" in err, err.split(": invalid option -- 'x'\n")[-1]),
+                                     ("-x" in args, USAGE if status == 1 else ""))
+
+
+class OperatorTest(DeviceTestCase):
+    def test_serial_first_word_only_n_asks_again_and_a_resize_only_redraws(self):
+        term = self.start_program("-f", self.results_log)
+        # (typed before and after a resize, how it is shown, answer), each on a freshly cleared screen
+        for before, after, shown, answer in [("   ", "", "Unassigned", "N"),
+                                             ("M\u00fcller12", "34 trailing words", "M\u00fcller1234", "\r")]:
+            term.wait_for(lambda: term.row(14) == "          Enter TR417 PCB Serial No:" and not term.row(16), 5,
+                          "a cleared entry screen")
+            term.send(before)
+            term.wait_for_text(14, "Serial No: " + before)
+            term.child.setwinsize(30, 100)
+            term.send(after + "\r")
+            term.wait_for_rows({16: '          You Entered "%s"' % shown, 18: "          Is that correct? (Y/n):"})
+            term.child.setwinsize(24, 80)
+            term.send(answer)
+        term.wait_for_text(21, "Cannot find the USB Device - Quitting (press any key): ")
+        term.send("x")
+        self.assertIn("Serial No: M\u00fcller1234", self.expect_log(term, 255))
+
     def test_input_at_its_end_from_the_start_ends_the_run_at_once(self):
         self.start_simulator(*BENCH)
         before = resource.getrusage(resource.RUSAGE_CHILDREN)
-        started = time.monotonic()
         term = self.start_program(*wrapped("exec </dev/null;", "-f", self.results_log), program="/bin/sh")
         lines = self.expect_log(term, 255)
-        elapsed, after = time.monotonic() - started, resource.getrusage(resource.RUSAGE_CHILDREN)
-        cpu = after.ru_utime + after.ru_stime - before.ru_utime - before.ru_stime
+        after = resource.getrusage(resource.RUSAGE_CHILDREN)
         self.assertEqual(lines[4], "Serial No: Unassigned")
         self.assertTrue(all(line.startswith("Not Run") for line in result_lines("\n".join(lines))))
-        print("\n  end of input from the start: exit after %.2f s, %.3f s of CPU" % (elapsed, cpu))
-        self.assertLess(cpu, 1.0)  # a spin would burn the whole deadline
+        self.assertLess(after.ru_utime + after.ru_stime - before.ru_utime - before.ru_stime, 1.0)  # no spin
 
     def test_terminal_gone_with_hangup_ignored_ends_the_run_from_a_test_screen(self):
         self.start_simulator(*BENCH)
@@ -41,17 +95,13 @@ class EndOfInputTest(DeviceTestCase):
         enter_serial(term, "GONE1")
         term.wait_for_rows({0: FIRST_TEST_TITLE, 23: LED_KEYS})
         term.hang_up()
-        self.assertEqual(term.wait_gone(), 255)
+        self.assertEqual(term.wait_exit(), 255)
         log = pathlib.Path(self.results_log).read_text()
         self.assertEqual(len(result_lines(log)), 18, log)
         self.assertIn("PASSED - Initialisation Tests\n", log)
 
-
-class StopSignalTest(DeviceTestCase):
     def test_signals_end_the_run_like_quit_with_every_verdict_logged(self):
-        # (how the signal comes, where the run waits)
-        for how, where in [("ctrl-c", "test"), (signal.SIGTERM, "test"), (signal.SIGHUP, "test"),
-                           (signal.SIGTERM, "menu")]:
+        for how, where in [("ctrl-c", "test"), (signal.SIGHUP, "test"), (signal.SIGTERM, "menu")]:
             with self.subTest(how=how, where=where):
                 sim, term = self.start_run(*BENCH)
                 if where == "menu":
@@ -63,81 +113,31 @@ class StopSignalTest(DeviceTestCase):
                     os.kill(term.child.pid, how)
                 lines = self.expect_log(term, 255)  # Q at the menu would give 0
                 self.assertEqual(result_lines("\n".join(lines))[0], "Not Run - " + FIRST_TEST_TITLE)
-                self.assertTrue(term.transcript.rfind(CONSOLE_CLOSED) >= 0)
+                self.assertIn(b"\x1b[?1049l", term.transcript)  # the terminal left full-screen mode
                 sim.stop()
-                os.unlink(self.results_log)
 
-
-class ResultsLogTest(DeviceTestCase):
-    def test_a_second_run_on_the_same_log_is_refused_and_leaves_it_alone(self):
-        sim, first = self.start_run(*BENCH, serial="FIRST")
+    def test_a_log_in_use_or_that_cannot_be_opened_or_written_is_told_after_the_console(self):
+        sim, first = self.start_run(*BENCH, serial="FIRST")  # holds the results log
         before = pathlib.Path(self.results_log).read_bytes()
-        second = self.start_program("-f", self.results_log)
-        enter_serial(second, "SECOND")
-        self.assertEqual(second.wait_exit(), 255)
-        tail = second.transcript[second.transcript.rfind(CONSOLE_CLOSED):]
-        self.assertIn(("The results log %s is in use by another run" % self.results_log).encode(), tail)
-        self.assertEqual(pathlib.Path(self.results_log).read_bytes(), before)
-        first.send("q")
-        self.assertIn("Serial No: FIRST", self.expect_log(first, 255))
-
-    def test_messages_about_an_unopenable_log_stay_on_the_screen(self):
-        folder = os.path.join(self.tmp, "a-folder")
+        folder, missing = os.path.join(self.tmp, "a-folder"), os.path.join(self.tmp, "missing", "r.txt")
         os.mkdir(folder)
-        # (-f argument, serial, the name the messages give)
-        for args, serial, name in [(("-f", os.path.join(self.tmp, "missing", "r.txt")), "M1", None),
-                                   (("-f", folder), "M2", folder),
-                                   ((), "A/B", "/home/transfer/log/dynelle_test_A/B-")]:
+        opening = "Couldn't open the log file {0}.*Log filename: {0}"
+        # (-f argument, serial, what is told after the console closes)
+        for args, serial, told in [(("-f", self.results_log), "SECOND",
+                                    "The results log %s is in use by another run" % re.escape(self.results_log)),
+                                   (("-f", missing), "M1", opening.format(re.escape(missing))),
+                                   (("-f", folder), "M2", opening.format(re.escape(folder))),
+                                   ((), "A/B", opening.format("/home/transfer/log/dynelle_test_A/B-")),
+                                   (("-f", "/dev/full"), "F1",
+                                    "Couldn't write the log file /dev/full: No space left on device")]:
             with self.subTest(args=args, serial=serial):
                 term = self.start_program(*args)
                 enter_serial(term, serial)
+                if serial == "F1":  # the device is busy with the first run
+                    term.wait_for(lambda: "(press any key)" in "".join(term.screen.display[21:]), 15, "the prompt")
+                    term.send(" ")
                 self.assertEqual(term.wait_exit(), 255)
-                tail = term.transcript[term.transcript.rfind(CONSOLE_CLOSED):].decode()
-                name = name or args[1]
-                self.assertRegex(tail, "Couldn't open the log file %s.*Log filename: %s" % (re.escape(name),
-                                                                                             re.escape(name)))
-
-    def test_a_log_that_cannot_be_written_is_told_and_ends_with_255(self):
-        self.start_simulator(*BENCH)
-        term = self.start_program("-f", "/dev/full")
-        enter_serial(term, "FULL1")
-        term.wait_for_rows({0: FIRST_TEST_TITLE, 23: LED_KEYS})
-        term.send("m")
-        term.wait_for_text(0, "Select Dynelle Test")
-        term.send("q")
-        self.assertEqual(term.wait_exit(), 255)
-        tail = term.transcript[term.transcript.rfind(CONSOLE_CLOSED):]
-        self.assertIn(b"Couldn't write the log file /dev/full: No space left on device", tail)
-
-
-class TerminalTest(DeviceTestCase):
-    def test_resize_only_redraws_and_serial_numbers_beyond_ascii_read_back(self):
-        term = self.start_program("-f", self.results_log)
-        term.wait_for_text(14, "Enter TR417 PCB Serial No: ")
-        term.send("M\u00fcller12")
-        term.wait_for_text(14, "Serial No: M\u00fcller12")
-        term.child.setwinsize(30, 100)
-        term.send("34\r")
-        term.wait_for_rows({16: '          You Entered "M\u00fcller1234"'})
-        term.child.setwinsize(24, 80)
-        term.send("y")
-        term.wait_for_text(21, "Cannot find the USB Device - Quitting (press any key): ")
-        term.send("x")
-        self.assertIn("Serial No: M\u00fcller1234", "\n".join(self.expect_log(term, 255)))
-
-    def test_keys_typed_during_the_count_down_are_no_answer_even_across_a_resize(self):
-        sim, term = self.start_run(*BENCH)
-        term.send("m")
-        term.wait_for_text(0, "Select Dynelle Test")
-        term.send("g")  # the I2C test, on a V plate whose battery speaks SMB
-        for command in ("j2 12.0", "plate v"):
-            sim.command(command)
-        term.wait_for(lambda: term.row(0) == I2C_TEST and term.row(23) == BATTERY, 10.0, "the battery test")
-        term.send("y")
-        term.wait_for_text(23, " ...")  # counting down
-        term.send("s")
-        term.child.setwinsize(30, 100)
-        term.wait_for_text(21, NO_PROTOCOL, 15.0)
-        term.send("q")
-        lines = self.expect_log(term, 255)
-        self.assertIn("FAIL!!  - " + I2C_TEST, lines)  # not SKIPPED
+                self.assertRegex(term.after_console(), told)
+        self.assertEqual(pathlib.Path(self.results_log).read_bytes(), before)  # the second run left it alone
+        first.send("q")
+        self.assertIn("Serial No: FIRST", self.expect_log(first, 255))

@@ -9,7 +9,6 @@ import shutil
 import subprocess
 import sys
 import time
-import unittest
 
 from harness import APP_BIN, BENCH, DeviceTestCase, enter_serial
 
@@ -30,13 +29,6 @@ def build_settings():  # host, port and clear account the program was built with
 
 
 class UploadTest(DeviceTestCase):
-    @classmethod
-    def setUpClass(cls):
-        probe = subprocess.run(["unshare", "--mount", "--net", "true"], capture_output=True, text=True)
-        if probe.returncode != 0 or not APP_BIN:
-            raise unittest.SkipTest("no private namespaces or no program: " + probe.stderr.strip())
-        cls.host, cls.port, cls.account = build_settings()
-
     def spawn(self, args, ready):  # A process stopped at the end of the test, once it prints `ready`.
         out = pathlib.Path(self.tmp, os.path.basename(args[0]) + ".out")
         with open(out, "w") as text:
@@ -48,24 +40,10 @@ class UploadTest(DeviceTestCase):
             time.sleep(0.05)
         return process
 
-    def setUp(self):
-        super().setUp()
-        self.ca, certs, hosts = (os.path.join(self.tmp, name) for name in ("ca", "certs", "hosts"))
-        subprocess.run(["sh", os.path.join(TOOLS, "make-test-ca.sh"), self.ca, self.host], check=True,
-                       stdout=subprocess.DEVNULL)
-        pathlib.Path(hosts).write_text("127.0.0.1 localhost\n::1 localhost\n127.0.0.1 %s\n" % self.host)
-        os.mkdir(certs)  # looked up both by hashed name and as the bundle
-        for name in ("dynelle-test-ca.pem", "ca-certificates.crt"):
-            shutil.copy(os.path.join(self.ca, "ca.pem"), os.path.join(certs, name))
-        subprocess.run(["openssl", "rehash", certs], check=True, capture_output=True)
-        holder = self.spawn(["unshare", "--mount", "--net", "--propagation", "private", "sh", "-c", NAMESPACE,
-                             "sh", hosts, certs], r"^ready$")
-        self.inside = ["nsenter", "-t", str(holder.pid), "-m", "-n", "--"]
-
-    def run_to_upload(self, serial):  # passes the first test, uploads from the menu; returns standard error
+    def run_to_upload(self, inside, serial):  # passes the first test, uploads from the menu; returns standard error
         errors = os.path.join(self.tmp, "stderr.txt")
-        self.start_simulator(*BENCH)
-        term = self.start_program("-c", 'exec "$@" 2>"$0"', errors, *self.inside, APP_BIN, "-s", "-f",
+        sim = self.start_simulator(*BENCH)
+        term = self.start_program("-c", 'exec "$@" 2>"$0"', errors, *inside, APP_BIN, "-s", "-f",
                                   self.results_log, program="/bin/sh")
         enter_serial(term, serial)
         term.wait_for_text(23, "Y or N (M)enu")
@@ -73,19 +51,32 @@ class UploadTest(DeviceTestCase):
         term.wait_for_text(23, "Selection, (Q)uit, (U)pload and quit : ")
         term.send("u")
         self.assertEqual(term.wait_exit(timeout=45), 0)
+        sim.stop()
         return pathlib.Path(errors).read_text(errors="replace")
 
-    def test_upload_stores_the_log_exactly(self):
+    def test_upload_told_when_the_repository_is_down_then_stores_the_log_exactly(self):
+        probe = subprocess.run(["unshare", "--mount", "--net", "true"], capture_output=True, text=True)
+        if probe.returncode != 0:
+            self.skipTest("no private namespaces: " + probe.stderr.strip())
+        host, port, account = build_settings()
+        ca, certs, hosts = (os.path.join(self.tmp, name) for name in ("ca", "certs", "hosts"))
+        subprocess.run(["sh", os.path.join(TOOLS, "make-test-ca.sh"), ca, host], check=True, stdout=subprocess.DEVNULL)
+        pathlib.Path(hosts).write_text("127.0.0.1 localhost\n::1 localhost\n127.0.0.1 %s\n" % host)
+        os.mkdir(certs)  # looked up both by hashed name and as the bundle
+        for name in ("dynelle-test-ca.pem", "ca-certificates.crt"):
+            shutil.copy(os.path.join(ca, "ca.pem"), os.path.join(certs, name))
+        subprocess.run(["openssl", "rehash", certs], check=True, capture_output=True)
+        holder = self.spawn(["unshare", "--mount", "--net", "--propagation", "private", "sh", "-c", NAMESPACE,
+                             "sh", hosts, certs], r"^ready$")
+        inside = ["nsenter", "-t", str(holder.pid), "-m", "-n", "--"]
+
+        errors = self.run_to_upload(inside, "E2E-U2")
+        self.assertTrue(errors.endswith("Nexus Upload Failed, are you connected to the network?\n"), errors)
         storage = os.path.join(self.tmp, "storage")
-        self.spawn(self.inside + [sys.executable, os.path.join(TOOLS, "nexus-standin.py"), "--port", str(self.port),
-                                  "--storage", storage, "--cert", os.path.join(self.ca, "server.pem"),
-                                  "--key", os.path.join(self.ca, "server.key"), "--user", self.account],
-                   r"^listening on %d$" % self.port)
-        errors = self.run_to_upload("E2E-U1")
+        self.spawn(inside + [sys.executable, os.path.join(TOOLS, "nexus-standin.py"), "--port", str(port),
+                             "--storage", storage, "--cert", os.path.join(ca, "server.pem"),
+                             "--key", os.path.join(ca, "server.key"), "--user", account], r"^listening on %d$" % port)
+        errors = self.run_to_upload(inside, "E2E-U1")
         self.assertEqual(pathlib.Path(storage, "kw_production_artifacts/TR417/E2E-U1/dynelle_test/results.txt")
                          .read_bytes(), pathlib.Path(self.results_log).read_bytes())
         self.assertNotIn("failed", errors)
-
-    def test_repository_down(self):
-        errors = self.run_to_upload("E2E-U2")
-        self.assertTrue(errors.endswith("Nexus Upload Failed, are you connected to the network?\n"), errors)

@@ -1,8 +1,11 @@
+#include "logging/HeldStdoutSink.h"
 #include "logging/Logging.h"
+#include "logging/Printable.h"
 #include "logging/Report.h"
 
 #include <gtest/gtest.h>
 
+#include <spdlog/logger.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -12,6 +15,7 @@
 #include <QRegularExpression>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,6 +69,17 @@ void reportFailure(const char* path = "/dev/x")
     Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": Failed Opening \"", path, "\": ", 2);
 }
 
+std::string contents(std::FILE* file)
+{
+    std::fflush(file);
+    std::rewind(file);
+    std::string text;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        text.append(buffer, n);
+    return text;
+}
+
 TEST(Logging, ErrorGoesOnceToStandardOutputInThePatternAndOnceToTheSystemLogBare)
 {
     SystemLogStandIn systemLog;
@@ -91,18 +106,69 @@ TEST(Logging, ErrorGoesOnceToStandardOutputInThePatternAndOnceToTheSystemLogBare
     EXPECT_EQ(messages[0].substr(messages[0].size() - bare.size()), bare) << messages[0];
 }
 
-TEST(Logging, MessagesWhileTheConsoleHoldsStandardOutputAppearWhenItIsReleased)
+// Bounded by count (the oldest give way, in order) and by bytes (a flood of
+// overlong lines, each cut).
+TEST(HeldStdoutSink, HoldsInOrderWithinItsCountAndByteBounds)
 {
-    Tessaly::initLogging(true, "/nonexistent/");
-    testing::internal::CaptureStdout();
-    Tessaly::holdStandardOutput();
-    reportFailure("/dev/z");
-    std::fputs("screen\n", stdout);
-    Tessaly::releaseStandardOutput();
-    const std::string out = testing::internal::GetCapturedStdout();
-    Tessaly::ceaseLogging();
-    EXPECT_EQ(out.rfind("screen\n[", 0), 0u) << out;
-    EXPECT_NE(out.find("Failed Opening"), std::string::npos);
+    using Tessaly::HeldStdoutSink;
+    std::FILE* file = std::tmpfile();
+    auto sink = std::make_shared<HeldStdoutSink>(file);
+    spdlog::logger logger("held", sink);
+    logger.set_pattern("%v");
+    logger.error("before");
+    sink->hold();
+    for (size_t i = 0; i < HeldStdoutSink::maxHeldMessages + 2; ++i)
+        logger.error("m{}", i);
+    EXPECT_EQ(contents(file), "before\n");
+    sink->release();
+    std::string text = contents(file);
+    EXPECT_EQ(text.rfind("before\n[2 earlier diagnostic messages were dropped while the console was up]\nm2\nm3\n", 0), 0u);
+    EXPECT_NE(text.find("m2001\n"), std::string::npos);
+    logger.error("after");
+    EXPECT_EQ(contents(file).substr(contents(file).size() - 6), "after\n");
+
+    const size_t start = contents(file).size();
+    sink->hold();
+    for (int i = 0; i < 600; ++i) { // ten minutes of one overlong line a second
+        logger.info(std::string(100000, 'x'));
+        ASSERT_LE(sink->heldBytes(), HeldStdoutSink::maxHeldBytes);
+    }
+    EXPECT_GT(sink->heldBytes(), HeldStdoutSink::maxHeldBytes / 2);
+    sink->release();
+    EXPECT_EQ(sink->heldBytes(), 0u);
+    text = contents(file).substr(start);
+    EXPECT_LE(text.size(), HeldStdoutSink::maxHeldBytes + 200);
+    EXPECT_NE(text.find(" earlier diagnostic messages were dropped"), std::string::npos);
+    EXPECT_NE(text.find("x [... "), std::string::npos);
+    std::fclose(file);
+}
+
+TEST(Printable, ControlCharactersAreEscapedAndLongTextsCut)
+{
+    const struct { std::string in, out; } cases[] = {
+        {"S 12034", "S 12034"},
+        {"\x1b[2J\x1b[30;40m", "\\x1b[2J\\x1b[30;40m"},  // clear screen, black on black
+        {"a\tb\nc\x7f\r", "a\\x09b\\x0ac\\x7f\\x0d"},
+        {"\xc2\x9b" "31m", "\\x9b31m"},                    // the 8-bit CSI, as UTF-8
+        {"M\xc3\xbcller \xc2\xb0", "M\xc3\xbcller \xc2\xb0"}, // printable non-ASCII stays
+        {std::string("a\0b", 3), "a\\x00b"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Tessaly::printable(c.in), c.out) << c.in;
+    EXPECT_EQ(Tessaly::printable(QString::fromLatin1("X\x1b\x9b\xb0")), "X\\x1b\\x9b\xc2\xb0");
+    // Long texts are cut at a character boundary, with a marker.
+    const struct { std::string in; size_t limit; std::string out; } cuts[] = {
+        {"abcdef", 6, "abcdef"},
+        {"abcdefgh", 6, "abcdef [... 2 bytes cut]"},
+        {"abcd\xc3\xbc" "x", 5, "abcd [... 3 bytes cut]"}, // not inside the two-byte character
+    };
+    for (auto c : cuts) {
+        Tessaly::cutMessage(c.in, c.limit);
+        EXPECT_EQ(c.in, c.out);
+    }
+    std::string huge(100000, 'x');
+    Tessaly::cutMessage(huge);
+    EXPECT_LE(huge.size(), Tessaly::maxMessageBytes + 32);
 }
 
 } // namespace

@@ -1,11 +1,7 @@
 #!/usr/bin/env python3
-"""Checks that the program's layers include only what lies below them.
-
-Every source file belongs to one layer (mostly its folder; the core of the
-application spans two folders). A layer may include the headers of the layers
-it builds on, directly or through others, and of its own; anything else is an
-upward include. Each layer builds only on layers listed before it, so a tree
-without upward includes has no cycle between layers either.
+"""Checks that each layer includes only its own headers and those of the
+layers it builds on, directly or through others. Each layer builds only on
+layers listed before it, so a tree without upward includes has no cycle.
 
 Usage: check_layers.py [source root]   (exit status 1 and one line per fault)
 """
@@ -48,23 +44,18 @@ def layer_of(path):
     """The layer of a path relative to the source root; each tool is a layer of its own."""
     for name, patterns, _ in LAYERS:
         if any(fnmatch.fnmatchcase(path, pattern) for pattern in patterns):
-            if name == "tools":
-                return "/".join(path.split("/")[:2])
-            return name
+            return "/".join(path.split("/")[:2]) if name == "tools" else name
     return None
 
 
 def allowed_below(name):
     """Every layer that `name` builds on, directly or through others."""
     uses = {layer: below for layer, _, below in LAYERS}
-    if name.startswith("tools/"):
-        name = "tools"
-    seen, stack = set(), list(uses.get(name, []))
+    seen, stack = set(), list(uses.get("tools" if name.startswith("tools/") else name, []))
     while stack:
         layer = stack.pop()
-        if layer not in seen:
-            seen.add(layer)
-            stack.extend(uses.get(layer, []))
+        seen.add(layer)
+        stack.extend(uses[layer])
     return seen
 
 
@@ -82,10 +73,8 @@ def includes(root):
                     text = stream.read()
                 for target in INCLUDE.findall(text):
                     beside = os.path.normpath(os.path.join(directory, target))
-                    if os.path.exists(beside):
-                        resolved = os.path.relpath(beside, root)
-                    else:
-                        resolved = os.path.normpath(target)  # from the root, or generated into the build
+                    # Beside the file, else from the root (or generated into the build).
+                    resolved = os.path.relpath(beside, root) if os.path.exists(beside) else os.path.normpath(target)
                     if resolved.split("/")[0] in SOURCE_FOLDERS + ["tests"]:
                         yield os.path.relpath(source, root), resolved
 
@@ -103,10 +92,7 @@ def check(root):
 def main(arguments):
     root = arguments[1] if len(arguments) > 1 else os.path.join(os.path.dirname(__file__), "..", "..")
     faults = check(os.path.abspath(root))
-    for fault in faults:
-        print(fault)
-    if not faults:
-        print("layers: no upward include, no cycle")
+    print("\n".join(faults) or "layers: no upward include, no cycle")
     return 1 if faults else 0
 
 

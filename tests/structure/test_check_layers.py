@@ -20,14 +20,12 @@ CASES = [
       "tools/boardsim/Model.cpp": ["Model.h", "logging/SystemError.h"], "tools/boardsim/Model.h": [],
       "platform/tests/SensorsTest.cpp": ["tests/support/CapturingLogger.h", "app/TestManager.h"]}, []),
     ({"boardlink/Link.cpp": ["app/TestPlan.h"]}, [("boardlink/Link.cpp", "boardlink", "app")]),
-    ({"logging/Report.h": ["console/Screen.h"]}, [("logging/Report.h", "logging", "console")]),
     ({"app/TestManager.cpp": ["boardtests/PowerSourceUnitTest.h"]}, [("app/TestManager.cpp", "core", "boardtests")]),
     ({"upload/Upload.cpp": ["boardtests/TestUSBProtocol.h"]}, [("upload/Upload.cpp", "upload", "core")]),
     ({"platform/Board.h": ["console/Screen.h"], "framework/sdi/Id.h": ["upload/HttpHelpers.h"]},
      [("platform/Board.h", "platform", "console"), ("framework/sdi/Id.h", "framework/sdi", "upload")]),
     ({"framework/rawdata/Packet.h": ["framework/datacore/Tree.h"]},
      [("framework/rawdata/Packet.h", "framework/rawdata", "framework/datacore")]),
-    ({"platform/Version.cpp": ["framework/audio/Status.h"]}, [("platform/Version.cpp", "platform", "framework/audio")]),
     ({"console/Screen.cpp": ["tests/support/ScriptedScreen.h"]}, [("console/Screen.cpp", "console", "tests")]),
     ({"tools/a/main.cpp": ["tools/b/B.h"], "tools/b/B.h": []}, [("tools/a/main.cpp", "tools/a", "tools/b")]),
     ({"console/Screen.h": ["upload/Upload.h"], "upload/Upload.h": ["console/Screen.h"]},
@@ -51,7 +49,3 @@ class LayerCheck(unittest.TestCase):
             with self.subTest(files=sorted(files)), tempfile.TemporaryDirectory() as root:
                 plant(root, files)
                 self.assertCountEqual([FAULT.match(fault).groups() for fault in check_layers.check(root)], expected)
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -1,7 +1,5 @@
-#include "tests/upload/UploadFixture.h"
+#include "tests/upload/StandIn.h"
 #include <QElapsedTimer>
-#include <QFile>
-#include <gtest/gtest.h>
 #include <ctime>
 
 using StandInUpload = Upload;

@@ -1,8 +1,10 @@
-#include "tests/upload/UploadFixture.h"
-#include <QFile>
+#include "tests/upload/StandIn.h"
+#include "upload/HttpHelpers.h"
+#include <QDateTime>
 #include <QHostAddress>
+#include <QLocale>
 #include <QTcpServer>
-#include <gtest/gtest.h>
+#include <climits>
 
 TEST_F(Upload, MissingFileSucceedsAfterOneTryWithoutContactingTheServer)
 {
@@ -32,4 +34,42 @@ TEST(BuiltProgram, HoldsTheCredentialsOnlyEncrypted)
         for (const QByteArray& needle : {clear.left(colon), clear.mid(colon + 1), clear.toBase64()})
             EXPECT_FALSE(bytes.contains(needle)) << path;
     }
+}
+
+// Success exactly at 200, 201, 202 and 204; lookups out of range find nothing.
+TEST(HttpHelpers, SuccessCodesReasonsAndMethodNames)
+{
+    const struct { int code; const char* reason; bool success; } codes[] = {
+        {INT_MIN, nullptr, false}, {-1, nullptr, false}, {99, nullptr, false}, {100, "Continue", false},
+        {200, "OK", true}, {201, "Created", true}, {202, "Accepted", true}, {203, nullptr, false},
+        {204, "No Content", true}, {205, nullptr, false}, {404, "Not Found", false},
+        {505, "HTTP Version Not Supported", false}, {600, nullptr, false}, {INT_MAX, nullptr, false}};
+    for (const auto& [code, reason, success] : codes) {
+        const auto status = static_cast<HTTP::StatusCode>(code);
+        EXPECT_EQ(HTTP::returnCodeIsSuccess(status), success) << code;
+        EXPECT_STREQ(HTTP::getMessageForStatusCode(status), reason) << code;
+    }
+    const std::pair<const char*, int> texts[] = {
+        {"GET", 0}, {"OPTIONS", 4}, {"get", 5}, {" GET", 5}, {"GET\n", 5}, {"", 5}, {"HEAD", 5}};
+    for (const auto& [text, method] : texts)
+        EXPECT_EQ(HTTP::stringToHttpMethod(QString::fromLatin1(text)), method) << '"' << text << '"';
+    const std::pair<int, const char*> names[] = {{0, "GET"}, {4, "OPTIONS"}, {5, ""}, {-1, ""}, {INT_MAX, ""}, {INT_MIN, ""}};
+    for (const auto& [method, name] : names)
+        EXPECT_EQ(HTTP::HttpMethodToString(static_cast<HTTP::Method>(method)), QString::fromLatin1(name)) << method;
+}
+
+// English names whatever the process locale says, and the present time in UTC.
+TEST(HttpHelpers, DateIsThePresentTimeInUtcWithEnglishNames)
+{
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
+    const QString text = HTTP::getDateInHttpTimeFormat();
+    const QDateTime after = QDateTime::currentDateTimeUtc().addSecs(1);
+    QLocale::setDefault(previous);
+    QDateTime parsed = QLocale::c().toDateTime(text, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'"));
+    parsed.setTimeSpec(Qt::UTC);
+    ASSERT_TRUE(parsed.isValid()) << text.toStdString();
+    EXPECT_TRUE(before <= parsed && parsed <= after) << text.toStdString();
+    EXPECT_EQ(text.size(), 29) << text.toStdString();
 }

@@ -6,17 +6,7 @@
 
 namespace {
 
-struct Found {
-    int offset;
-    int id;
-    int payloadLength;
-    bool operator==(const Found& o) const { return offset == o.offset && id == o.id && payloadLength == o.payloadLength; }
-};
-
-std::ostream& operator<<(std::ostream& os, const Found& f)
-{
-    return os << "{" << f.offset << ", 0x" << std::hex << f.id << std::dec << ", " << f.payloadLength << "}";
-}
+using Found = std::tuple<int, int, int>; // offset, identifier, payload length
 
 // A header alone, claiming any length.
 QByteArray header(quint16 id, quint32 length)
@@ -69,8 +59,7 @@ TEST(FrameScanner, FindsFramesAndConsumesByTheReaderRules)
     for (const Case& c : cases()) {
         std::vector<Found> found;
         const int consumed = scanRawDataFrames(c.bytes.constData(), c.bytes.size(), [&](const ScannedFrame& f) {
-            found.push_back({f.offset, int(f.header.packetIdentifier), int(f.header.payloadLength)});
-            EXPECT_EQ(f.frameLength(), 16 + f.header.payloadLength + 4) << c.name;
+            found.emplace_back(f.offset, int(f.header.packetIdentifier), int(f.header.payloadLength));
         });
         EXPECT_EQ(found, c.frames) << c.name;
         EXPECT_EQ(consumed, c.consumed) << c.name;

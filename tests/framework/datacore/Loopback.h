@@ -15,32 +15,29 @@
 #include <memory>
 #include <vector>
 
-// Helpers for the packet tests: frames as bytes, and both ends of the link
-// over loopback sockets in one process, driven by the event loop.
+// Frames as bytes, and both ends of the link over loopback sockets in one
+// process, driven by the event loop.
 
-// Runs the event loop until `done` holds or the deadline passes; a timer
-// wakes the loop at the deadline so nothing blocks beyond it.
+// Runs the event loop until `done` holds or the deadline passes; the timer
+// wakes the loop so that nothing blocks beyond it.
 inline bool waitUntil(const std::function<bool()>& done, int deadlineMs = 5000)
 {
     QElapsedTimer clock;
     clock.start();
     QTimer wake;
-    wake.setSingleShot(true);
     wake.start(deadlineMs);
-    while (!done()) {
-        if (clock.elapsed() >= deadlineMs)
-            return done();
+    while (!done() && clock.elapsed() < deadlineMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
+    return done();
 }
 
-// A UDP port in 20000..31999 free at the moment of asking.
+// A UDP port free at the moment of asking, below 32768: the connection keeps
+// its port in 16 signed bits.
 inline unsigned short freeUdpPort()
 {
-    static unsigned next = 20000 + unsigned(QCoreApplication::applicationPid() % 6000);
+    static unsigned next = unsigned(QCoreApplication::applicationPid() % 6000);
     for (int tries = 0; tries < 12000; ++tries) {
-        const auto port = static_cast<unsigned short>(20000 + (next++ - 20000) % 12000);
+        const auto port = static_cast<unsigned short>(20000 + next++ % 12000);
         QUdpSocket trial;
         if (trial.bind(QHostAddress::LocalHost, port))
             return port;
@@ -48,19 +45,14 @@ inline unsigned short freeUdpPort()
     return 0;
 }
 
-// One frame of any identifier: header, payload, trailer.
+// One frame of any identifier: header, payload, trailer (or four zeros).
 inline QByteArray frameBytes(quint16 id, const QByteArray& payload, bool withTrailer = true)
 {
-    QByteArray frame = QByteArray::fromHex("CAFEBA6E1F00D321");
-    char word[4];
+    char word[8] = {};
     qToBigEndian<quint16>(id, word);
-    frame.append(word, 2);
-    frame.append(2, '\0');
-    qToBigEndian<qint32>(payload.size(), word);
-    frame.append(word, 4);
-    frame.append(payload);
-    frame.append(withTrailer ? QByteArray::fromHex("DEADBEEF") : QByteArray(4, '\0'));
-    return frame;
+    qToBigEndian<qint32>(payload.size(), word + 4);
+    return QByteArray::fromHex("CAFEBA6E1F00D321") + QByteArray(word, 8) + payload
+           + (withTrailer ? QByteArray::fromHex("DEADBEEF") : QByteArray(4, '\0'));
 }
 
 // The frame a packet writes of itself.
@@ -75,8 +67,7 @@ inline QByteArray frameOf(const RawDataPacket& packet)
 
 inline QByteArray datacoreFrame(const QString& className) { return frameOf(SerialisableDataPacket(className)); }
 
-// Keeps every packet delivered to it, registered with a registry for the
-// given types while alive.
+// Keeps every packet delivered to it; registered for the given types while alive.
 class RecordingReceiver : public RawDataPacketReceiverInterfaceBase {
 public:
     RecordingReceiver(std::vector<PacketIdentifier> ids,
@@ -95,7 +86,7 @@ public:
     {
         packets.push_back(packet);
         if (onPacket)
-            onPacket(*packet);
+            onPacket();
     }
     // Class names of the datacore packets received, in order.
     std::vector<QString> classNames() const
@@ -108,7 +99,7 @@ public:
     }
 
     std::vector<std::shared_ptr<const RawDataPacket>> packets;
-    std::function<void(const RawDataPacket&)> onPacket;
+    std::function<void()> onPacket;
 
 private:
     std::vector<PacketIdentifier> ids;

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
 
 std::shared_ptr<DatacoreBase> element(const char* name, std::vector<std::shared_ptr<DatacoreBase>> children = {})
@@ -18,39 +16,26 @@ std::shared_ptr<DatacoreBase> element(const char* name, std::vector<std::shared_
     return e;
 }
 
-// The node as the same nested text as the wire form, for easy comparison.
+// The node as nested text, e.g. "Status(Inputs(A,B),Outputs)".
 QString describe(const DatacoreRadixTreeNode& node)
 {
-    QString text = node.name;
-    if (!node.children.empty()) {
-        QStringList kids;
-        for (const auto& child : node.children)
-            kids << describe(child);
-        text += "(" + kids.join(",") + ")";
-    }
-    return text;
+    QStringList kids;
+    for (const auto& child : node.children)
+        kids << describe(child);
+    return kids.isEmpty() ? node.name : node.name + "(" + kids.join(",") + ")";
 }
 
-TEST(RadixTreePacketTest, TreeWrittenAsNestedNamesAndReadBack)
+// Each of the five trees goes under its own key as nested {"Core", "Kids"}
+// objects, replaces the one set before, and reads back after the wire.
+TEST(RadixTreePacketTest, TreesWrittenAsNestedNamesAndReadBack)
 {
-    const auto root = element("Status", {element("Inputs", {element("A"), element("B")}), element("Outputs")});
-    DatacorePathRadixTreePacket packet;
-    const QJsonObject written = packet.getDatacoreAsObjectContainingAllOfItsChildren(*root);
-    EXPECT_EQ(QJsonDocument(written).toJson(QJsonDocument::Compact),
-              QByteArray(R"({"Core":"Status","Kids":[{"Core":"Inputs","Kids":[{"Core":"A"},{"Core":"B"}]},)"
-                         R"({"Core":"Outputs"}]})"));
-
-    using Set = void (DatacorePathRadixTreePacket::*)(const DatacoreBase&);
-    using Contains = bool (DatacorePathRadixTreePacket::*)() const;
-    using Get = DatacoreRadixTreeNode (DatacorePathRadixTreePacket::*)() const;
-    struct Tree {
-        const char* key;
-        Set set;
-        Contains contains;
-        Get get;
-    };
     using P = DatacorePathRadixTreePacket;
-    const Tree trees[] = {
+    const struct {
+        const char* key;
+        void (P::*set)(const DatacoreBase&);
+        bool (P::*contains)() const;
+        DatacoreRadixTreeNode (P::*get)() const;
+    } trees[] = {
         {"StatusTreeObject", &P::setStatusTree, &P::containsStatusTree, &P::getRootNodeForStatusTree},
         {"NonPersistentConfigTreeObject", &P::setNonPersistentConfigTree, &P::containsNonPersistentConfigTree,
          &P::getRootNodeForNonPersistentConfigTree},
@@ -59,62 +44,44 @@ TEST(RadixTreePacketTest, TreeWrittenAsNestedNamesAndReadBack)
         {"PersistentConfigTreeObject", &P::setPersistentConfigTree, &P::containsPersistentConfigTree,
          &P::getRootNodeForPersistentConfigTree},
     };
+    const auto root = element("Status", {element("Inputs", {element("A"), element("B")}), element("Outputs")});
     for (const auto& t : trees) {
         P sent;
-        sent.setDestinationClientId(QStringLiteral("client"));
+        sent.setDestinationClientId(QStringLiteral("c1"));
         EXPECT_FALSE((sent.*t.contains)()) << t.key;
         (sent.*t.set)(*element("Old"));
-        (sent.*t.set)(*root); // the second tree replaces the first
-        EXPECT_EQ(sent.jsonObject.value(QString::fromLatin1(t.key)).toObject(), written) << t.key;
+        (sent.*t.set)(*root);
+        EXPECT_EQ(sent.serialise(), QByteArray(R"({"Class":"DatacorePathRadixTreePacket","ClientId":"c1",")") + t.key
+                                        + R"(":{"Core":"Status","Kids":[{"Core":"Inputs","Kids":[{"Core":"A"},)"
+                                          R"({"Core":"B"}]},{"Core":"Outputs"}]}})");
 
         const QByteArray wire = frameOf(sent);
         const auto received = RawDataPacketFactory::createPacket(wire, RawDataPacket::peekHeader(wire));
         ASSERT_NE(received, nullptr);
         P read;
         read.jsonObject = static_cast<const SerialisableDataPacket&>(*received).jsonObject;
-        EXPECT_EQ(read.getPacketClassName(), QStringLiteral("DatacorePathRadixTreePacket"));
-        EXPECT_EQ(read.getDestinationClientId(), QStringLiteral("client"));
-        EXPECT_TRUE((read.*t.contains)()) << t.key;
+        EXPECT_EQ(read.getDestinationClientId(), QStringLiteral("c1"));
+        EXPECT_TRUE(read.containsClientId() && (read.*t.contains)()) << t.key;
         EXPECT_EQ(describe((read.*t.get)()), QStringLiteral("Status(Inputs(A,B),Outputs)")) << t.key;
 
         read.jsonObject.insert(QString::fromLatin1(t.key), QStringLiteral("not a tree"));
-        EXPECT_FALSE((read.*t.contains)()) << t.key;
+        read.jsonObject.insert(QStringLiteral("ClientId"), 5);
+        EXPECT_FALSE(read.containsClientId() || (read.*t.contains)()) << t.key;
         EXPECT_EQ(describe((read.*t.get)()), QString()) << t.key;
     }
 }
 
-TEST(RadixTreePacketTest, OnlyTheClientIdSet)
+TEST(RadixTreePacketTest, OddNodesReadSafely)
 {
-    DatacorePathRadixTreePacket packet;
-    EXPECT_FALSE(packet.containsClientId());
-    packet.setDestinationClientId(QStringLiteral("c1"));
-    EXPECT_EQ(packet.serialise(), QByteArray(R"({"Class":"DatacorePathRadixTreePacket","ClientId":"c1"})"));
-    EXPECT_TRUE(packet.containsClientId());
-    EXPECT_FALSE(packet.containsStatusTree());
-    packet.jsonObject.insert(QStringLiteral("ClientId"), 5);
-    EXPECT_FALSE(packet.containsClientId());
-    EXPECT_TRUE(packet.getDestinationClientId().isEmpty());
-}
-
-TEST(RadixTreePacketTest, LeafAndOddNodesReadSafely)
-{
-    DatacorePathRadixTreePacket packet;
-    const QJsonObject leaf = packet.getDatacoreAsObjectContainingAllOfItsChildren(*element("Leaf"));
-    EXPECT_FALSE(leaf.contains(QStringLiteral("Kids")));
-    struct Case {
-        const char* json;
-        const char* shape;
-    };
-    const Case cases[] = {
-        {R"({"Core":"Leaf"})", "Leaf"},
+    const std::pair<const char*, const char*> cases[] = {
         {R"({"Core":"R","Kids":"x"})", "R"},
         {R"({"Core":"R","Kids":[1,{"Core":"B"},[]]})", "R(,B,)"},
         {R"({"Core":7,"Kids":[{}]})", "()"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(describe(packet.getRadixTreeFromJson(QJsonDocument::fromJson(c.json).object())),
-                  QString::fromLatin1(c.shape))
-            << c.json;
+    for (const auto& [json, shape] : cases)
+        EXPECT_EQ(describe(DatacorePathRadixTreePacket().getRadixTreeFromJson(QJsonDocument::fromJson(json).object())),
+                  QString::fromLatin1(shape))
+            << json;
 }
 
 } // namespace

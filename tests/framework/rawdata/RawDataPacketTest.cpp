@@ -54,24 +54,16 @@ TEST(RawDataPacketTest, PeekHeaderReportsNotAFrameIncompleteOrWhole)
     QByteArray badMagic = whole;
     badMagic[7] = 0x22;
     const Case cases[] = {
-        {"whole frame", whole, 0x102B},
         {"whole frame with more after it", whole + "xyz", 0x102B},
         {"one byte short of the trailer", whole.left(whole.size() - 1), 1},
-        {"header only", whole.left(16), 1},
         {"15 bytes of a good header", whole.left(15), 1},
-        {"8 bytes of magic", whole.left(8), 1},
-        {"one byte of magic", whole.left(1), 1},
         {"empty buffer", QByteArray(), 0},
         {"wrong magic", badMagic, 0},
-        {"wrong first byte on a short buffer", QByteArray("\xCB\xFE", 2), 0},
         {"identifier below the table", headerBytes(0x100F, 0) + rawDataPacketTrailer, 0},
-        {"identifier above the table", headerBytes(0x102C, 0) + rawDataPacketTrailer, 0},
         {"identifier above the table, header cut short", headerBytes(0x102C, 0).left(10), 0},
         {"lowest identifier, empty payload", headerBytes(0x1010, 0) + rawDataPacketTrailer, 0x1010},
         {"negative length", headerBytes(0x1011, -1) + QByteArray(64, 0), 0},
-        {"most negative length", headerBytes(0x1011, INT32_MIN) + QByteArray(64, 0), 0},
         {"largest length on a short buffer", headerBytes(0x1011, INT32_MAX) + QByteArray(64, 0), 1},
-        {"length 0x7FFFFFF0 on a short buffer", headerBytes(0x1011, 0x7FFFFFF0), 1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(int(RawDataPacket::peekHeader(c.buffer).packetIdentifier), c.expected) << c.name;

@@ -2,11 +2,12 @@
 #include "framework/datacore/DatacorePacketDistributor.h"
 
 #include "tests/framework/datacore/Loopback.h"
-#include "tests/support/CapturingLogger.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+using Received = std::vector<std::pair<QString, NetworkConnection*>>;
 
 // Takes the datacore packets of one class and notes which server-side
 // connection was reading when each arrived.
@@ -19,18 +20,16 @@ struct Acceptor : SerialisableDataPacketAcceptorInterface {
     }
     QString wanted;
     const ConnectionListener& listener;
-    std::vector<std::pair<QString, NetworkConnection*>> received;
+    Received received;
 };
 
 TEST(ConnectionListener, GivesEachPeerAConnectionAndRoutesItsDatacorePackets)
 {
-    CapturingLogger log;
     ConnectionListener listener;
     ASSERT_TRUE(listener.listen(QHostAddress::LocalHost, 0));
     std::vector<NetworkConnection*> added, closed;
     QObject::connect(&listener, &ConnectionListener::connectionAdded, [&](NetworkConnection* c) { added.push_back(c); });
     QObject::connect(&listener, &ConnectionListener::connectionClosed, [&](NetworkConnection* c) { closed.push_back(c); });
-
     NetworkConnection alice(nullptr, false), bob(nullptr, false);
     ASSERT_TRUE(alice.connectToHost(QString("127.0.0.1"), listener.serverPort()));
     ASSERT_TRUE(waitUntil([&] { return added.size() == 1; }));
@@ -46,8 +45,8 @@ TEST(ConnectionListener, GivesEachPeerAConnectionAndRoutesItsDatacorePackets)
     bob.acceptPacket(SerialisableDataPacket(QString("FromBob")));
     alice.acceptPacket(SerialisableDataPacket(QString("Unwanted")));
     ASSERT_TRUE(waitUntil([&] { return !fromAlice.received.empty() && !fromBob.received.empty(); }));
-    EXPECT_EQ(fromAlice.received, (std::vector<std::pair<QString, NetworkConnection*>>{{"FromAlice", added[0]}}));
-    EXPECT_EQ(fromBob.received, (std::vector<std::pair<QString, NetworkConnection*>>{{"FromBob", added[1]}}));
+    EXPECT_EQ(fromAlice.received, (Received{{"FromAlice", added[0]}}));
+    EXPECT_EQ(fromBob.received, (Received{{"FromBob", added[1]}}));
     EXPECT_EQ(listener.readingConnection(), nullptr);
 
     distributor.removeAcceptor(&fromAlice);

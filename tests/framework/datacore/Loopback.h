@@ -15,11 +15,10 @@
 #include <memory>
 #include <vector>
 
-// Frames as bytes, and both ends of the link over loopback sockets in one
-// process, driven by the event loop.
+// Frames as bytes, and both ends of the link over loopback in one process.
 
-// Runs the event loop until `done` holds or the deadline passes; the timer
-// wakes the loop so that nothing blocks beyond it.
+// Runs the event loop until `done` holds or the deadline passes (the timer
+// wakes the loop then).
 inline bool waitUntil(const std::function<bool()>& done, int deadlineMs = 5000)
 {
     QElapsedTimer clock;
@@ -55,6 +54,14 @@ inline QByteArray frameBytes(quint16 id, const QByteArray& payload, bool withTra
            + (withTrailer ? QByteArray::fromHex("DEADBEEF") : QByteArray(4, '\0'));
 }
 
+// A header alone, announcing any payload length.
+inline QByteArray headerBytes(quint16 id, qint32 length)
+{
+    QByteArray header = frameBytes(id, {}).left(16);
+    qToBigEndian<qint32>(length, header.data() + 12);
+    return header;
+}
+
 // The frame a packet writes of itself.
 inline QByteArray frameOf(const RawDataPacket& packet)
 {
@@ -85,21 +92,17 @@ public:
     void receiveRawDataPacket(std::shared_ptr<const RawDataPacket> packet) override
     {
         packets.push_back(packet);
-        if (onPacket)
-            onPacket();
     }
     // Class names of the datacore packets received, in order.
     std::vector<QString> classNames() const
     {
         std::vector<QString> names;
         for (const auto& p : packets)
-            if (const auto* d = dynamic_cast<const SerialisableDataPacket*>(p.get()))
-                names.push_back(d->getPacketClassName());
+            names.push_back(static_cast<const SerialisableDataPacket&>(*p).getPacketClassName());
         return names;
     }
 
     std::vector<std::shared_ptr<const RawDataPacket>> packets;
-    std::function<void()> onPacket;
 
 private:
     std::vector<PacketIdentifier> ids;

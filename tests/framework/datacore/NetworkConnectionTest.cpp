@@ -1,5 +1,6 @@
 #include "framework/datacore/NetworkConnection.h"
 
+#include "framework/datacore/FrameScanner.h"
 #include "framework/datacore/RawDataPacketFactory.h"
 #include "framework/rawdata/RegistrationRawDataPacket.h"
 #include "tests/framework/datacore/Loopback.h"
@@ -19,7 +20,10 @@ std::string listening(unsigned short port)
     return "info: NetworkConnection listening for RawDataPackets on port " + std::to_string(port);
 }
 
-QByteArray registerFrame(PacketIdentifier id, quint16 port) { return frameOf(RegisterRawDataPacket(id, 0x7F000001, port)); }
+QByteArray registerFrame(PacketIdentifier id, quint16 port)
+{
+    return frameOf(RegisterRawDataPacket(id, 0x7F000001, port));
+}
 QByteArray deregisterFrame(PacketIdentifier id, quint16 port)
 {
     return frameOf(DeregisterRawDataPacket(id, 0x7F000001, port));
@@ -38,11 +42,6 @@ struct ClientAndPeer {
         ASSERT_TRUE(waitUntil([&] { return server.hasPendingConnections(); }));
         peer.reset(server.nextPendingConnection());
     }
-    void send(const QByteArray& bytes)
-    {
-        peer->write(bytes);
-        peer->flush();
-    }
     // What the client sent, once `size` bytes have come.
     QByteArray received(int size)
     {
@@ -51,6 +50,49 @@ struct ClientAndPeer {
         return bytes;
     }
 };
+
+// The readers' rules on plain bytes: which frames are found where, and how
+// many leading bytes are consumed (the rest waits for more input).
+TEST(FrameScanner, FindsFramesAndConsumesByTheReaderRules)
+{
+    using Found = std::tuple<int, int, int>; // offset, identifier, payload length
+    const QByteArray a = frameBytes(0x1011, QByteArray(10, 'a')); // 30 bytes
+    const QByteArray b = frameBytes(0x1013, QByteArray(3, 'b'));  // 23 bytes
+    // Its header's last byte, the length 0xCA, could begin a frame's magic.
+    const QByteArray noTrailer = frameBytes(0x1011, QByteArray(0xCA, 'x'), false);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        std::vector<Found> frames;
+        int consumed;
+    } cases[] = {
+        {"empty", {}, {}, 0},
+        {"two frames back to back", a + b, {{0, 0x1011, 10}, {30, 0x1013, 3}}, 53},
+        {"one garbage byte costs one byte", QByteArray(1, 'g') + a, {{1, 0x1011, 10}}, 31},
+        {"garbage holding magic-like bytes", QByteArray::fromHex("CAFECAFEBA") + a, {{5, 0x1011, 10}}, 35},
+        {"short tail waits", a + QByteArray(15, 'g'), {{0, 0x1011, 10}}, 30},
+        {"garbage tail keeps its last 15 bytes", QByteArray(40, 'g'), {}, 25},
+        {"incomplete frame waits", a + b.left(22), {{0, 0x1011, 10}}, 30},
+        {"header without trailer is skipped by 16", noTrailer + a, {{222, 0x1011, 10}}, 252},
+        {"frame right after a trailerless header", noTrailer.left(16) + a + QByteArray(200, 'z'),
+         {{16, 0x1011, 10}}, 231},
+        {"frame inside a trailerless header is lost", noTrailer.left(15) + a + QByteArray(200, 'z'), {}, 230},
+        {"identifier below the table", frameBytes(0x100F, "p") + a, {{21, 0x1011, 10}}, 51},
+        {"identifier above the table", frameBytes(0x102C, "p") + a, {{21, 0x1011, 10}}, 51},
+        {"negative length", headerBytes(0x1011, -1) + a, {{16, 0x1011, 10}}, 46},
+        {"huge length is no frame start", headerBytes(0x1010, 0x7FFFFFF0) + a, {{16, 0x1011, 10}}, 46},
+        {"length at the bound waits", headerBytes(0x1011, maxFramePayloadLength) + a, {}, 0},
+        {"length beyond the bound is skipped", headerBytes(0x1011, maxFramePayloadLength + 1) + a, {{16, 0x1011, 10}}, 46},
+    };
+    for (const auto& c : cases) {
+        std::vector<Found> found;
+        const int consumed = scanRawDataFrames(c.bytes.constData(), c.bytes.size(), [&](const ScannedFrame& f) {
+            found.emplace_back(f.offset, int(f.header.packetIdentifier), int(f.header.payloadLength));
+        });
+        EXPECT_EQ(found, c.frames) << c.name;
+        EXPECT_EQ(consumed, c.consumed) << c.name;
+    }
+}
 
 // Frames may come several to a read or split across reads; bytes that start
 // no frame, a frame without trailer, a huge length and a measurement frame
@@ -63,20 +105,20 @@ TEST(TcpReader, DeliversTheGoodFramesAroundBadBytes)
     link.connect();
     QByteArray lost = datacoreFrame("Lost");
     lost.replace(lost.size() - 4, 4, QByteArray(4, '\0'));
-    const QByteArray b = datacoreFrame("B"), huge = QByteArray::fromHex("CAFEBA6E1F00D32110100000" "7FFFFFF0");
-    link.send(datacoreFrame("A") + "U" + lost + b.left(9));
+    const QByteArray b = datacoreFrame("B"), huge = headerBytes(0x1010, 0x7FFFFFF0);
+    link.peer->write(datacoreFrame("A") + "U" + lost + b.left(9));
     ASSERT_TRUE(waitUntil([&] { return receiver.packets.size() == 1; }));
-    link.send(b.mid(9) + huge + frameBytes(0x1011, "m") + datacoreFrame("C"));
+    link.peer->write(b.mid(9) + huge + frameBytes(0x1011, "m") + datacoreFrame("C"));
     ASSERT_TRUE(waitUntil([&] { return receiver.packets.size() == 3; }));
     EXPECT_EQ(receiver.classNames(), (std::vector<QString>{"A", "B", "C"}));
     EXPECT_EQ(log.lines(), Lines{"error: Discarding unexpected raw data packet on datacore TCP connection! "
                                  "packetIdentifier: 4113"});
 
     // A new connection starts with an empty buffer.
-    link.send(datacoreFrame("Unfinished").left(20));
+    link.peer->write(datacoreFrame("Unfinished").left(20));
     ASSERT_TRUE(waitUntil([&] { return link.peer->bytesToWrite() == 0; }));
     link.connect();
-    link.send(datacoreFrame("Fresh"));
+    link.peer->write(datacoreFrame("Fresh"));
     ASSERT_TRUE(waitUntil([&] { return receiver.packets.size() == 4; }));
     EXPECT_EQ(receiver.classNames().back(), "Fresh");
 }
@@ -165,9 +207,8 @@ TEST(Registrations, RequestOnceAndCancelOnLastThroughARegistry)
                                   "error: NetworkConnection requestRawDataPacketFromServer ERROR UDP port not open"}));
 }
 
-// The server side records what its peer registers for before it handles the
-// frames after them in the same read, streams just those types to the first
-// destination registered, and signals when the peer goes.
+// The server side records what its peer registers for, streams just those
+// types to the first destination registered, and signals when the peer goes.
 TEST(ServerSide, StreamsWhatThePeerRegisteredForToItsFirstDestination)
 {
     CapturingLogger log;
@@ -182,13 +223,8 @@ TEST(ServerSide, StreamsWhatThePeerRegisteredForToItsFirstDestination)
     QUdpSocket first, second;
     ASSERT_TRUE(first.bind(QHostAddress::LocalHost, freeUdpPort()));
     ASSERT_TRUE(second.bind(QHostAddress::LocalHost, freeUdpPort()));
-    std::set<quint16> requestedWhenDatacoreArrived;
-    RecordingReceiver datacore({PID_SERIALISABLE_DATA});
-    datacore.onPacket = [&] { requestedWhenDatacoreArrived = server.getRequestedPacketIdentifiers(); };
-    peer.write(registerFrame(0x1011, first.localPort()) + registerFrame(0x1013, second.localPort())
-               + datacoreFrame("After"));
-    ASSERT_TRUE(waitUntil([&] { return !datacore.packets.empty(); }));
-    EXPECT_EQ(requestedWhenDatacoreArrived, (std::set<quint16>{0x1011, 0x1013}));
+    peer.write(registerFrame(0x1011, first.localPort()) + registerFrame(0x1013, second.localPort()));
+    ASSERT_TRUE(waitUntil([&] { return server.getRequestedPacketIdentifiers() == std::set<quint16>{0x1011, 0x1013}; }));
 
     const QByteArray eye = frameBytes(0x1011, "eye"), ppm = frameBytes(0x1013, "ppm");
     for (const QByteArray& frame : {frameBytes(0x1012, "x"), eye, ppm})

@@ -2,8 +2,6 @@
 #include "framework/datacore/RawDataPacketFactory.h"
 #include "tests/framework/datacore/Loopback.h"
 
-#include <QJsonDocument>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -69,19 +67,6 @@ TEST(RadixTreePacketTest, TreesWrittenAsNestedNamesAndReadBack)
         EXPECT_FALSE(read.containsClientId() || (read.*t.contains)()) << t.key;
         EXPECT_EQ(describe((read.*t.get)()), QString()) << t.key;
     }
-}
-
-TEST(RadixTreePacketTest, OddNodesReadSafely)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {R"({"Core":"R","Kids":"x"})", "R"},
-        {R"({"Core":"R","Kids":[1,{"Core":"B"},[]]})", "R(,B,)"},
-        {R"({"Core":7,"Kids":[{}]})", "()"},
-    };
-    for (const auto& [json, shape] : cases)
-        EXPECT_EQ(describe(DatacorePathRadixTreePacket().getRadixTreeFromJson(QJsonDocument::fromJson(json).object())),
-                  QString::fromLatin1(shape))
-            << json;
 }
 
 } // namespace

@@ -20,13 +20,11 @@ std::string listening(unsigned short port)
     return "info: NetworkConnection listening for RawDataPackets on port " + std::to_string(port);
 }
 
-QByteArray registerFrame(PacketIdentifier id, quint16 port)
+// A registration for 127.0.0.1 (with add false, a deregistration).
+QByteArray registration(PacketIdentifier id, quint16 port, bool add = true)
 {
-    return frameOf(RegisterRawDataPacket(id, 0x7F000001, port));
-}
-QByteArray deregisterFrame(PacketIdentifier id, quint16 port)
-{
-    return frameOf(DeregisterRawDataPacket(id, 0x7F000001, port));
+    return add ? frameOf(RegisterRawDataPacket(id, 0x7F000001, port))
+               : frameOf(DeregisterRawDataPacket(id, 0x7F000001, port));
 }
 
 // A client connection and the raw TCP peer it reached.
@@ -103,12 +101,10 @@ TEST(TcpReader, DeliversTheGoodFramesAroundBadBytes)
     RecordingReceiver receiver({PID_SERIALISABLE_DATA});
     ClientAndPeer link;
     link.connect();
-    QByteArray lost = datacoreFrame("Lost");
-    lost.replace(lost.size() - 4, 4, QByteArray(4, '\0'));
-    const QByteArray b = datacoreFrame("B"), huge = headerBytes(0x1010, 0x7FFFFFF0);
+    const QByteArray b = datacoreFrame("B"), lost = frameBytes(0x1010, "lost", false);
     link.peer->write(datacoreFrame("A") + "U" + lost + b.left(9));
     ASSERT_TRUE(waitUntil([&] { return receiver.packets.size() == 1; }));
-    link.peer->write(b.mid(9) + huge + frameBytes(0x1011, "m") + datacoreFrame("C"));
+    link.peer->write(b.mid(9) + headerBytes(0x1010, 0x7FFFFFF0) + frameBytes(0x1011, "m") + datacoreFrame("C"));
     ASSERT_TRUE(waitUntil([&] { return receiver.packets.size() == 3; }));
     EXPECT_EQ(receiver.classNames(), (std::vector<QString>{"A", "B", "C"}));
     EXPECT_EQ(log.lines(), Lines{"error: Discarding unexpected raw data packet on datacore TCP connection! "
@@ -169,7 +165,7 @@ TEST(Registrations, AreSentOnConnectAndOnListenButNeverForDatacore)
         ASSERT_TRUE(link.client.listenForRawDataPackets(QHostAddress::LocalHost, port));
         if (listenFirst)
             link.connect();
-        const QByteArray expected = registerFrame(0x1011, port) + registerFrame(0x1013, port);
+        const QByteArray expected = registration(0x1011, port) + registration(0x1013, port);
         EXPECT_EQ(link.received(expected.size()), expected);
         EXPECT_FALSE(link.client.listenForRawDataPackets(QHostAddress::LocalHost, freeUdpPort()));
         EXPECT_EQ(log.lines(), (Lines{listening(port),
@@ -197,7 +193,7 @@ TEST(Registrations, RequestOnceAndCancelOnLastThroughARegistry)
     }
     RecordingReceiver again({0x1015}, registry);
     const QByteArray expected =
-        registerFrame(0x1015, port) + deregisterFrame(0x1015, port) + registerFrame(0x1015, port);
+        registration(0x1015, port) + registration(0x1015, port, false) + registration(0x1015, port);
     EXPECT_EQ(link.received(expected.size()), expected);
 
     notListening.requestRawDataPacketFromServer(0x1011);
@@ -223,7 +219,7 @@ TEST(ServerSide, StreamsWhatThePeerRegisteredForToItsFirstDestination)
     QUdpSocket first, second;
     ASSERT_TRUE(first.bind(QHostAddress::LocalHost, freeUdpPort()));
     ASSERT_TRUE(second.bind(QHostAddress::LocalHost, freeUdpPort()));
-    peer.write(registerFrame(0x1011, first.localPort()) + registerFrame(0x1013, second.localPort()));
+    peer.write(registration(0x1011, first.localPort()) + registration(0x1013, second.localPort()));
     ASSERT_TRUE(waitUntil([&] { return server.getRequestedPacketIdentifiers() == std::set<quint16>{0x1011, 0x1013}; }));
 
     const QByteArray eye = frameBytes(0x1011, "eye"), ppm = frameBytes(0x1013, "ppm");
@@ -238,7 +234,7 @@ TEST(ServerSide, StreamsWhatThePeerRegisteredForToItsFirstDestination)
     EXPECT_EQ(received, eye + ppm);
     EXPECT_FALSE(second.hasPendingDatagrams());
 
-    peer.write(deregisterFrame(0x1011, first.localPort()));
+    peer.write(registration(0x1011, first.localPort(), false));
     ASSERT_TRUE(waitUntil([&] { return server.getRequestedPacketIdentifiers() == std::set<quint16>{0x1013}; }));
     bool disconnected = false;
     QObject::connect(&server, &NetworkConnection::disconnectedFromHost, [&] { disconnected = true; });

@@ -1,9 +1,10 @@
 // Raw data packet handling against memcpy of the same bytes in the same run:
-// peeking at back-to-back frames and making each packet with the factory,
-// skipping garbage by jumping to the next possible frame start (memchr), and
+// the readers' frame scanner making each packet with the factory, the same
+// scanner skipping garbage (memchr to the next possible frame start), and
 // building and serialising a datacore packet against Qt's JSON writer alone.
 
 #include "framework/datacore/DatacorePacket.h"
+#include "framework/datacore/FrameScanner.h"
 #include "framework/datacore/RawDataPacketFactory.h"
 #include "tests/bench/Limits.h"
 #include "tests/framework/datacore/Loopback.h"
@@ -38,24 +39,17 @@ void memcpyOf(benchmark::State& state, const QByteArray& bytes) { memcpyLimit(st
 
 void Memcpy_Frames(benchmark::State& state) { memcpyOf(state, frames(int(state.range(0)))); }
 
-// What a reader does per frame: peek, check the trailer, make the packet.
-void PeekAndCreate_Frames(benchmark::State& state)
+// What the readers do per frame: find it (peek, check the trailer) and make
+// the packet.
+void ScanAndCreate_Frames(benchmark::State& state)
 {
     const QByteArray bytes = frames(int(state.range(0)));
     for (auto _ : state) {
-        qint64 offset = 0;
         int made = 0;
-        while (bytes.size() - offset >= RawDataPacket::headerSize) {
-            const auto header = RawDataPacket::peekHeader(bytes.constData() + offset, bytes.size() - offset);
-            if (header.packetIdentifier <= RawDataPacket::peekIncomplete)
-                break;
-            const qint64 frameSize = header.frameSize();
-            if (std::memcmp(bytes.constData() + offset + frameSize - 4, rawDataPacketTrailerBytes, 4) == 0) {
-                const auto frame = QByteArray::fromRawData(bytes.constData() + offset, int(frameSize));
-                made += RawDataPacketFactory::createPacket(frame, header) != nullptr;
-            }
-            offset += frameSize;
-        }
+        scanRawDataFrames(bytes.constData(), bytes.size(), [&](const ScannedFrame& f) {
+            const auto frame = QByteArray::fromRawData(bytes.constData() + f.offset, f.frameLength());
+            made += RawDataPacketFactory::createPacket(frame, f.header) != nullptr;
+        });
         benchmark::DoNotOptimize(made);
     }
     setRate(state, size_t(bytes.size()));
@@ -64,21 +58,11 @@ void PeekAndCreate_Frames(benchmark::State& state)
 void Memcpy_Garbage(benchmark::State& state) { memcpyOf(state, garbage()); }
 
 // Stepping over bytes that start no frame, straight to the next one that can.
-void SkipGarbage_NextPossibleStart(benchmark::State& state)
+void SkipGarbage(benchmark::State& state)
 {
     const QByteArray bytes = garbage();
-    for (auto _ : state) {
-        qint64 offset = 0;
-        while (bytes.size() - offset >= RawDataPacket::headerSize) {
-            offset = RawDataPacket::nextPossibleFrameStart(bytes.constData(), bytes.size(), offset);
-            if (bytes.size() - offset < RawDataPacket::headerSize
-                || RawDataPacket::peekHeader(bytes.constData() + offset, bytes.size() - offset).packetIdentifier
-                       != RawDataPacket::peekNotAFrame)
-                break;
-            ++offset;
-        }
-        benchmark::DoNotOptimize(offset);
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scanRawDataFrames(bytes.constData(), bytes.size(), [](const ScannedFrame&) {}));
     setRate(state, size_t(bytes.size()));
 }
 
@@ -120,9 +104,9 @@ void DatacorePacket_ToJsonAlone(benchmark::State& state)
 } // namespace
 
 BENCHMARK(Memcpy_Frames)->Arg(64)->Arg(1024)->Arg(65536);
-BENCHMARK(PeekAndCreate_Frames)->Arg(64)->Arg(1024)->Arg(65536);
+BENCHMARK(ScanAndCreate_Frames)->Arg(64)->Arg(1024)->Arg(65536);
 BENCHMARK(Memcpy_Garbage);
-BENCHMARK(SkipGarbage_NextPossibleStart);
+BENCHMARK(SkipGarbage);
 BENCHMARK(DatacorePacket_BuildAndSerialise);
 BENCHMARK(DatacorePacket_ToJsonAlone);
 

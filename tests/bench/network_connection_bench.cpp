@@ -28,10 +28,9 @@ QByteArray datacoreBlock()
 
 const QByteArray measurementFrame = frameBytes(0x1011, QByteArray(1024, 'm'));
 
-void BM_MemcpyDatacoreBlock(benchmark::State& state)
+void Memcpy(benchmark::State& state, const QByteArray& bytes, size_t items)
 {
-    const QByteArray block = datacoreBlock();
-    memcpyLimit(state, block.constData(), size_t(block.size()), framesPerBlock);
+    memcpyLimit(state, bytes.constData(), size_t(bytes.size()), items);
 }
 
 // Written by a raw peer; read, parsed and delivered by the client's TCP reader.
@@ -59,12 +58,6 @@ void BM_TcpDatacoreToReceiver(benchmark::State& state)
     setRate(state, size_t(block.size()), framesPerBlock);
 }
 
-void BM_MemcpyUdpBurst(benchmark::State& state)
-{
-    const QByteArray bytes = measurementFrame.repeated(burst);
-    memcpyLimit(state, bytes.constData(), size_t(bytes.size()), burst);
-}
-
 // A burst the reader does not take whole within 200 ms counts as discarded.
 void BM_UdpBurstsToReceiver(benchmark::State& state)
 {
@@ -88,9 +81,9 @@ void BM_UdpBurstsToReceiver(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_MemcpyDatacoreBlock);
+BENCHMARK_CAPTURE(Memcpy, DatacoreBlock, datacoreBlock(), framesPerBlock);
 BENCHMARK(BM_TcpDatacoreToReceiver)->UseRealTime();
-BENCHMARK(BM_MemcpyUdpBurst);
+BENCHMARK_CAPTURE(Memcpy, UdpBurst, measurementFrame.repeated(burst), burst);
 BENCHMARK(BM_UdpBurstsToReceiver)->UseRealTime();
 
 int main(int argc, char** argv)

@@ -89,10 +89,7 @@ public:
         for (const auto id : ids)
             registry.deregisterRawDataPacketReceiver(id, this);
     }
-    void receiveRawDataPacket(std::shared_ptr<const RawDataPacket> packet) override
-    {
-        packets.push_back(packet);
-    }
+    void receiveRawDataPacket(std::shared_ptr<const RawDataPacket> packet) override { packets.push_back(packet); }
     // Class names of the datacore packets received, in order.
     std::vector<QString> classNames() const
     {

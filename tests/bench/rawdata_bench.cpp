@@ -1,19 +1,17 @@
-// Raw data packet handling against the limit of the same bytes in the same
-// run (memcpy): scanning back-to-back frames with peekHeader and making each
-// packet with the factory, skipping garbage, and building and serialising a
-// datacore packet against Qt's JSON writer alone. Figures are bytes per
-// second of link traffic (datacore: items per second).
+// Raw data packet handling against memcpy of the same bytes in the same run:
+// the readers' frame scanner making each packet with the factory, the same
+// scanner skipping garbage (memchr to the next possible frame start), and
+// building and serialising a datacore packet against Qt's JSON writer alone.
 
 #include "framework/datacore/DatacorePacket.h"
+#include "framework/datacore/FrameScanner.h"
 #include "framework/datacore/RawDataPacketFactory.h"
-
 #include "tests/bench/Limits.h"
+#include "tests/framework/datacore/Loopback.h"
 
-#include <QDataStream>
 #include <QJsonArray>
 #include <QJsonDocument>
 
-#include <cstring>
 #include <random>
 
 namespace {
@@ -23,17 +21,8 @@ constexpr int streamBytes = 4 * 1024 * 1024;
 // Back-to-back frames of one payload size, about 4 MiB in all.
 QByteArray frames(int payloadSize)
 {
-    QByteArray one;
-    QDataStream stream(&one, QIODevice::WriteOnly);
-    RawDataPacket::Header header;
-    header.packetIdentifier = 0x1011;
-    header.payloadLength = payloadSize;
-    RawDataPacket::writeHeaderToDataStream(header, stream);
-    one += QByteArray(payloadSize, '\x5A') + rawDataPacketTrailer;
-    QByteArray all;
-    while (all.size() < streamBytes)
-        all += one;
-    return all;
+    const QByteArray one = frameBytes(0x1011, QByteArray(payloadSize, '\x5A'));
+    return one.repeated(streamBytes / one.size() + 1);
 }
 
 // Random bytes as a link carries between frames; no frame starts in them.
@@ -46,106 +35,63 @@ QByteArray garbage()
     return bytes;
 }
 
-void setBytes(benchmark::State& state, const QByteArray& bytes) { setRate(state, size_t(bytes.size())); }
-
 void memcpyOf(benchmark::State& state, const QByteArray& bytes) { memcpyLimit(state, bytes.constData(), size_t(bytes.size())); }
 
 void Memcpy_Frames(benchmark::State& state) { memcpyOf(state, frames(int(state.range(0)))); }
 
-// What a reader does per frame: peek, check the trailer, make the packet.
-void PeekAndCreate_Frames(benchmark::State& state)
+// What the readers do per frame: find it (peek, check the trailer) and make
+// the packet.
+void ScanAndCreate_Frames(benchmark::State& state)
 {
     const QByteArray bytes = frames(int(state.range(0)));
     for (auto _ : state) {
-        qint64 offset = 0;
         int made = 0;
-        while (bytes.size() - offset >= RawDataPacket::headerSize) {
-            const auto header = RawDataPacket::peekHeader(bytes.constData() + offset, bytes.size() - offset);
-            if (header.packetIdentifier <= RawDataPacket::peekIncomplete)
-                break;
-            const qint64 frameSize = header.frameSize();
-            if (std::memcmp(bytes.constData() + offset + frameSize - 4, rawDataPacketTrailer.constData(), 4) == 0) {
-                const auto frame = QByteArray::fromRawData(bytes.constData() + offset, int(frameSize));
-                made += RawDataPacketFactory::createPacket(frame, header) != nullptr;
-            }
-            offset += frameSize;
-        }
+        scanRawDataFrames(bytes.constData(), bytes.size(), [&](const ScannedFrame& f) {
+            const auto frame = QByteArray::fromRawData(bytes.constData() + f.offset, f.frameLength());
+            made += RawDataPacketFactory::createPacket(frame, f.header) != nullptr;
+        });
         benchmark::DoNotOptimize(made);
     }
-    setBytes(state, bytes);
+    setRate(state, size_t(bytes.size()));
 }
 
 void Memcpy_Garbage(benchmark::State& state) { memcpyOf(state, garbage()); }
 
-// The literal rule: peek at every offset, advance one byte on "not a frame".
-void SkipGarbage_PeekEveryByte(benchmark::State& state)
+// Stepping over bytes that start no frame, straight to the next one that can.
+void SkipGarbage(benchmark::State& state)
 {
     const QByteArray bytes = garbage();
-    for (auto _ : state) {
-        qint64 offset = 0;
-        while (bytes.size() - offset >= RawDataPacket::headerSize
-               && RawDataPacket::peekHeader(bytes.constData() + offset, bytes.size() - offset).packetIdentifier
-                      == RawDataPacket::peekNotAFrame)
-            ++offset;
-        benchmark::DoNotOptimize(offset);
-    }
-    setBytes(state, bytes);
-}
-
-// The same walk, jumping straight to the next byte that can start a frame.
-void SkipGarbage_NextPossibleStart(benchmark::State& state)
-{
-    const QByteArray bytes = garbage();
-    for (auto _ : state) {
-        qint64 offset = 0;
-        while (bytes.size() - offset >= RawDataPacket::headerSize) {
-            offset = RawDataPacket::nextPossibleFrameStart(bytes.constData(), bytes.size(), offset);
-            if (bytes.size() - offset < RawDataPacket::headerSize
-                || RawDataPacket::peekHeader(bytes.constData() + offset, bytes.size() - offset).packetIdentifier
-                       != RawDataPacket::peekNotAFrame)
-                break;
-            ++offset;
-        }
-        benchmark::DoNotOptimize(offset);
-    }
-    setBytes(state, bytes);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scanRawDataFrames(bytes.constData(), bytes.size(), [](const ScannedFrame&) {}));
+    setRate(state, size_t(bytes.size()));
 }
 
 // About 200 bytes of compact JSON once framed.
-QJsonObject datacoreContent()
+DatacorePacket datacorePacket()
 {
-    QJsonObject levels;
-    levels.insert(QStringLiteral("Left"), -18.5);
-    levels.insert(QStringLiteral("Right"), -19.25);
-    QJsonObject content;
-    content.insert(QStringLiteral("Levels"), levels);
-    content.insert(QStringLiteral("Standard"), QStringLiteral("1080p50"));
-    content.insert(QStringLiteral("Locked"), true);
-    content.insert(QStringLiteral("Channels"), QJsonArray{1, 2, 3, 4, 5, 6, 7, 8});
-    return content;
+    const QJsonObject content{{"Levels", QJsonObject{{"Left", -18.5}, {"Right", -19.25}}},
+                              {"Standard", "1080p50"},
+                              {"Locked", true},
+                              {"Channels", QJsonArray{1, 2, 3, 4, 5, 6, 7, 8}}};
+    return DatacorePacket(QStringLiteral("32322355215000"), 42, content, QStringLiteral("Status/Inputs/SDI1/Audio"));
 }
 
 void DatacorePacket_BuildAndSerialise(benchmark::State& state)
 {
-    const QJsonObject content = datacoreContent();
-    const QString path = QStringLiteral("Status/Inputs/SDI1/Audio");
-    const QString client = QStringLiteral("32322355215000");
+    const QJsonObject content = datacorePacket().getDatacoreJsonObject();
+    const QString path = QStringLiteral("Status/Inputs/SDI1/Audio"), client = QStringLiteral("32322355215000");
     int64_t bytes = 0;
     for (auto _ : state) {
-        const DatacorePacket packet(client, 42, content, path);
-        const QByteArray payload = packet.getSerialisedPayloadForTransmit();
+        const QByteArray payload = DatacorePacket(client, 42, content, path).getSerialisedPayloadForTransmit();
         bytes += payload.size();
         benchmark::DoNotOptimize(payload.constData());
     }
     state.SetBytesProcessed(bytes);
-    state.counters["payload_bytes"] = double(bytes) / double(state.iterations());
 }
 
 void DatacorePacket_ToJsonAlone(benchmark::State& state)
 {
-    const QJsonObject object = DatacorePacket(QStringLiteral("32322355215000"), 42, datacoreContent(),
-                                              QStringLiteral("Status/Inputs/SDI1/Audio"))
-                                   .jsonObject;
+    const QJsonObject object = datacorePacket().jsonObject;
     int64_t bytes = 0;
     for (auto _ : state) {
         const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Compact);
@@ -158,10 +104,9 @@ void DatacorePacket_ToJsonAlone(benchmark::State& state)
 } // namespace
 
 BENCHMARK(Memcpy_Frames)->Arg(64)->Arg(1024)->Arg(65536);
-BENCHMARK(PeekAndCreate_Frames)->Arg(64)->Arg(1024)->Arg(65536);
+BENCHMARK(ScanAndCreate_Frames)->Arg(64)->Arg(1024)->Arg(65536);
 BENCHMARK(Memcpy_Garbage);
-BENCHMARK(SkipGarbage_PeekEveryByte);
-BENCHMARK(SkipGarbage_NextPossibleStart);
+BENCHMARK(SkipGarbage);
 BENCHMARK(DatacorePacket_BuildAndSerialise);
 BENCHMARK(DatacorePacket_ToJsonAlone);
 

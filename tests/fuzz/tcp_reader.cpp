@@ -6,8 +6,6 @@
 #include "framework/datacore/FrameScanner.h"
 #include "framework/datacore/RawDataPacketFactory.h"
 
-#include <QByteArray>
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -15,23 +13,20 @@
 
 namespace {
 
-constexpr unsigned char magic[8] = {0xCA, 0xFE, 0xBA, 0x6E, 0x1F, 0x00, 0xD3, 0x21};
-
 void check(bool condition)
 {
     if (!condition)
         std::abort();
 }
 
-// Absolute stream offsets of the frames found when the stream arrives in
-// pieces of the given sizes (cycled).
+// Stream offsets of the frames found when the stream arrives in pieces of the
+// given sizes (cycled).
 std::vector<long> framesFound(const char* data, size_t size, const std::vector<int>& pieces)
 {
     std::vector<long> found;
     QByteArray buffer;
     long bufferStart = 0;
-    size_t fed = 0;
-    for (size_t turn = 0; fed < size; ++turn) {
+    for (size_t turn = 0, fed = 0; fed < size; ++turn) {
         const size_t piece = std::min<size_t>(size - fed, size_t(pieces[turn % pieces.size()]));
         buffer.append(data + fed, int(piece));
         fed += piece;
@@ -39,7 +34,7 @@ std::vector<long> framesFound(const char* data, size_t size, const std::vector<i
             const char* at = buffer.constData() + f.offset;
             check(f.offset >= 0 && f.header.payloadLength >= 0 && f.header.payloadLength <= maxFramePayloadLength);
             check(f.offset + f.frameLength() <= buffer.size());
-            check(std::memcmp(at, magic, sizeof magic) == 0);
+            check(std::memcmp(at, "\xCA\xFE\xBA\x6E\x1F\x00\xD3\x21", 8) == 0);
             check(std::memcmp(at + f.frameLength() - 4, "\xDE\xAD\xBE\xEF", 4) == 0);
             check(f.header.packetIdentifier >= 0x1010 && f.header.packetIdentifier <= 0x102B);
             check(found.empty() || bufferStart + f.offset > found.back());
@@ -62,9 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 2)
         return 0;
     // The first two bytes choose how the rest is cut into reads.
-    const std::vector<int> pieces{1 + data[0] % 7, 1 + data[1] * 3, 16, 1};
     const char* stream = reinterpret_cast<const char*>(data + 2);
-    const auto whole = framesFound(stream, size - 2, {int(size)});
-    check(framesFound(stream, size - 2, pieces) == whole);
+    check(framesFound(stream, size - 2, {1 + data[0] % 7, 1 + data[1] * 3, 16, 1})
+          == framesFound(stream, size - 2, {int(size)}));
     return 0;
 }

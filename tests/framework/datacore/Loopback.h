@@ -15,32 +15,28 @@
 #include <memory>
 #include <vector>
 
-// Helpers for the packet tests: frames as bytes, and both ends of the link
-// over loopback sockets in one process, driven by the event loop.
+// Frames as bytes, and both ends of the link over loopback in one process.
 
-// Runs the event loop until `done` holds or the deadline passes; a timer
-// wakes the loop at the deadline so nothing blocks beyond it.
+// Runs the event loop until `done` holds or the deadline passes (the timer
+// wakes the loop then).
 inline bool waitUntil(const std::function<bool()>& done, int deadlineMs = 5000)
 {
     QElapsedTimer clock;
     clock.start();
     QTimer wake;
-    wake.setSingleShot(true);
     wake.start(deadlineMs);
-    while (!done()) {
-        if (clock.elapsed() >= deadlineMs)
-            return done();
+    while (!done() && clock.elapsed() < deadlineMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
+    return done();
 }
 
-// A UDP port in 20000..31999 free at the moment of asking.
+// A UDP port free at the moment of asking, below 32768: the connection keeps
+// its port in 16 signed bits.
 inline unsigned short freeUdpPort()
 {
-    static unsigned next = 20000 + unsigned(QCoreApplication::applicationPid() % 6000);
+    static unsigned next = unsigned(QCoreApplication::applicationPid() % 6000);
     for (int tries = 0; tries < 12000; ++tries) {
-        const auto port = static_cast<unsigned short>(20000 + (next++ - 20000) % 12000);
+        const auto port = static_cast<unsigned short>(20000 + next++ % 12000);
         QUdpSocket trial;
         if (trial.bind(QHostAddress::LocalHost, port))
             return port;
@@ -48,19 +44,22 @@ inline unsigned short freeUdpPort()
     return 0;
 }
 
-// One frame of any identifier: header, payload, trailer.
+// One frame of any identifier: header, payload, trailer (or four zeros).
 inline QByteArray frameBytes(quint16 id, const QByteArray& payload, bool withTrailer = true)
 {
-    QByteArray frame = QByteArray::fromHex("CAFEBA6E1F00D321");
-    char word[4];
+    char word[8] = {};
     qToBigEndian<quint16>(id, word);
-    frame.append(word, 2);
-    frame.append(2, '\0');
-    qToBigEndian<qint32>(payload.size(), word);
-    frame.append(word, 4);
-    frame.append(payload);
-    frame.append(withTrailer ? QByteArray::fromHex("DEADBEEF") : QByteArray(4, '\0'));
-    return frame;
+    qToBigEndian<qint32>(payload.size(), word + 4);
+    return QByteArray::fromHex("CAFEBA6E1F00D321") + QByteArray(word, 8) + payload
+           + (withTrailer ? QByteArray::fromHex("DEADBEEF") : QByteArray(4, '\0'));
+}
+
+// A header alone, announcing any payload length.
+inline QByteArray headerBytes(quint16 id, qint32 length)
+{
+    QByteArray header = frameBytes(id, {}).left(16);
+    qToBigEndian<qint32>(length, header.data() + 12);
+    return header;
 }
 
 // The frame a packet writes of itself.
@@ -75,8 +74,7 @@ inline QByteArray frameOf(const RawDataPacket& packet)
 
 inline QByteArray datacoreFrame(const QString& className) { return frameOf(SerialisableDataPacket(className)); }
 
-// Keeps every packet delivered to it, registered with a registry for the
-// given types while alive.
+// Keeps every packet delivered to it; registered for the given types while alive.
 class RecordingReceiver : public RawDataPacketReceiverInterfaceBase {
 public:
     RecordingReceiver(std::vector<PacketIdentifier> ids,
@@ -91,24 +89,17 @@ public:
         for (const auto id : ids)
             registry.deregisterRawDataPacketReceiver(id, this);
     }
-    void receiveRawDataPacket(std::shared_ptr<const RawDataPacket> packet) override
-    {
-        packets.push_back(packet);
-        if (onPacket)
-            onPacket(*packet);
-    }
+    void receiveRawDataPacket(std::shared_ptr<const RawDataPacket> packet) override { packets.push_back(packet); }
     // Class names of the datacore packets received, in order.
     std::vector<QString> classNames() const
     {
         std::vector<QString> names;
         for (const auto& p : packets)
-            if (const auto* d = dynamic_cast<const SerialisableDataPacket*>(p.get()))
-                names.push_back(d->getPacketClassName());
+            names.push_back(static_cast<const SerialisableDataPacket&>(*p).getPacketClassName());
         return names;
     }
 
     std::vector<std::shared_ptr<const RawDataPacket>> packets;
-    std::function<void(const RawDataPacket&)> onPacket;
 
 private:
     std::vector<PacketIdentifier> ids;

@@ -1,186 +1,156 @@
-#include "framework/datacore/NetworkConnection.h"
-
+#include "framework/datacore/ConnectionListener.h"
+#include "framework/datacore/DatacorePacketDistributor.h"
 #include "framework/datacore/FrameScanner.h"
 #include "framework/datacore/RawDataPacketFactory.h"
 #include "framework/rawdata/RegistrationRawDataPacket.h"
 #include "tests/framework/datacore/Loopback.h"
 #include "tests/support/CapturingLogger.h"
 
+#include <QNetworkDatagram>
 #include <QTcpServer>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
 
-bool logged(const CapturingLogger& log, const std::string& level, const std::string& text)
+using Lines = std::vector<std::string>;
+
+std::string listening(unsigned short port)
 {
-    const auto lines = log.lines();
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-        return line.rfind(level + ": ", 0) == 0 && line.find(text) != std::string::npos;
-    });
+    return "info: NetworkConnection listening for RawDataPackets on port " + std::to_string(port);
 }
 
-bool anyError(const CapturingLogger& log) { return logged(log, "error", ""); }
-
-std::shared_ptr<RawDataPacket> packetFrom(const QByteArray& frame)
+// A registration for 127.0.0.1 (with add false, a deregistration).
+QByteArray registration(PacketIdentifier id, quint16 port, bool add = true)
 {
-    return RawDataPacketFactory::createPacket(frame, RawDataPacket::peekHeader(frame));
-}
-
-// The packets in the bytes a raw peer read.
-std::vector<std::shared_ptr<RawDataPacket>> framesIn(const QByteArray& bytes)
-{
-    std::vector<std::shared_ptr<RawDataPacket>> packets;
-    scanRawDataFrames(bytes.constData(), bytes.size(), [&](const ScannedFrame& f) {
-        packets.push_back(RawDataPacketFactory::createPacket(bytes.mid(f.offset, f.frameLength()), f.header));
-    });
-    return packets;
+    return add ? frameOf(RegisterRawDataPacket(id, 0x7F000001, port))
+               : frameOf(DeregisterRawDataPacket(id, 0x7F000001, port));
 }
 
 // A client connection and the raw TCP peer it reached.
 struct ClientAndPeer {
     QTcpServer server;
     std::unique_ptr<QTcpSocket> peer;
-    QByteArray fromClient;
     NetworkConnection client{nullptr, false};
 
     void connect()
     {
         ASSERT_TRUE(server.isListening() || server.listen(QHostAddress::LocalHost, 0));
         ASSERT_TRUE(client.connectToHost(QString("127.0.0.1"), server.serverPort()));
-        ASSERT_TRUE(client.isConnectedToHost());
         ASSERT_TRUE(waitUntil([&] { return server.hasPendingConnections(); }));
         peer.reset(server.nextPendingConnection());
-        fromClient.clear();
     }
-    void send(const QByteArray& bytes)
+    // What the client sent, once `size` bytes have come.
+    QByteArray received(int size)
     {
-        peer->write(bytes);
-        peer->flush();
-    }
-    // What the client sent once `count` frames have arrived.
-    std::vector<std::shared_ptr<RawDataPacket>> awaitFrames(size_t count)
-    {
-        waitUntil([&] {
-            fromClient += peer->readAll();
-            return framesIn(fromClient).size() >= count;
-        });
-        return framesIn(fromClient);
+        QByteArray bytes;
+        waitUntil([&] { return (bytes += peer->readAll()).size() >= size; });
+        return bytes;
     }
 };
 
-const QByteArray hugeHeader = QByteArray::fromHex("CAFEBA6E1F00D32110100000" "7FFFFFF0");
-
-TEST(TcpReader, DeliversTheGoodFramesAroundBadBytes)
+// The readers' rules on plain bytes: which frames are found where, and how
+// many leading bytes are consumed (the rest waits for more input).
+TEST(FrameScanner, FindsFramesAndConsumesByTheReaderRules)
 {
-    const QByteArray a = datacoreFrame("A"), b = datacoreFrame("B");
-    QByteArray lost = datacoreFrame("Lost");
-    lost.replace(lost.size() - 4, 4, QByteArray(4, '\0'));
-    struct Chunk {
-        QByteArray bytes;
-        size_t deliveredAfter;
-    };
+    using Found = std::tuple<int, int, int>; // offset, identifier, payload length
+    const QByteArray a = frameBytes(0x1011, QByteArray(10, 'a')); // 30 bytes
+    const QByteArray b = frameBytes(0x1013, QByteArray(3, 'b'));  // 23 bytes
+    // Its header's last byte, the length 0xCA, could begin a frame's magic.
+    const QByteArray noTrailer = frameBytes(0x1011, QByteArray(0xCA, 'x'), false);
     const struct {
         const char* name;
-        std::vector<Chunk> chunks;
-        std::string errorText;   // empty: no error record at all
+        QByteArray bytes;
+        std::vector<Found> frames;
+        int consumed;
     } cases[] = {
-        {"two frames in one read", {{a + b, 2}}, ""},
-        {"a frame split across reads", {{a + b.left(9), 1}, {b.mid(9), 2}}, ""},
-        {"one garbage byte", {{QByteArray(1, '\x55') + a, 1}, {b, 2}}, ""},
-        {"a frame without trailer", {{a + lost + b, 2}}, ""},
-        {"a header with a huge length", {{a + hugeHeader, 1}, {b, 2}}, ""},
-        {"a measurement frame", {{a + frameBytes(0x1011, "m") + b, 2}},
-         "Discarding unexpected raw data packet on datacore TCP connection! packetIdentifier: 4113"},
+        {"empty", {}, {}, 0},
+        {"two frames back to back", a + b, {{0, 0x1011, 10}, {30, 0x1013, 3}}, 53},
+        {"one garbage byte costs one byte", QByteArray(1, 'g') + a, {{1, 0x1011, 10}}, 31},
+        {"garbage holding magic-like bytes", QByteArray::fromHex("CAFECAFEBA") + a, {{5, 0x1011, 10}}, 35},
+        {"short tail waits", a + QByteArray(15, 'g'), {{0, 0x1011, 10}}, 30},
+        {"garbage tail keeps its last 15 bytes", QByteArray(40, 'g'), {}, 25},
+        {"incomplete frame waits", a + b.left(22), {{0, 0x1011, 10}}, 30},
+        {"frame right after a trailerless header", noTrailer.left(16) + a + QByteArray(200, 'z'),
+         {{16, 0x1011, 10}}, 231},
+        {"frame inside a trailerless header is lost", noTrailer.left(15) + a + QByteArray(200, 'z'), {}, 230},
+        {"identifier below the table", frameBytes(0x100F, "p") + a, {{21, 0x1011, 10}}, 51},
+        {"identifier above the table", frameBytes(0x102C, "p") + a, {{21, 0x1011, 10}}, 51},
+        {"negative length", headerBytes(0x1011, -1) + a, {{16, 0x1011, 10}}, 46},
+        {"huge length is no frame start", headerBytes(0x1010, 0x7FFFFFF0) + a, {{16, 0x1011, 10}}, 46},
+        {"length at the bound waits", headerBytes(0x1011, maxFramePayloadLength) + a, {}, 0},
+        {"length beyond the bound is skipped", headerBytes(0x1011, maxFramePayloadLength + 1) + a, {{16, 0x1011, 10}}, 46},
     };
     for (const auto& c : cases) {
-        CapturingLogger log;
-        RecordingReceiver receiver({PID_SERIALISABLE_DATA});
-        ClientAndPeer link;
-        link.connect();
-        for (const Chunk& chunk : c.chunks) {
-            link.send(chunk.bytes);
-            EXPECT_TRUE(waitUntil([&] { return receiver.packets.size() >= chunk.deliveredAfter; })) << c.name;
-        }
-        EXPECT_EQ(receiver.classNames(), (std::vector<QString>{"A", "B"})) << c.name;
-        if (c.errorText.empty())
-            EXPECT_FALSE(anyError(log)) << c.name;
-        else
-            EXPECT_TRUE(logged(log, "error", c.errorText)) << c.name;
+        std::vector<Found> found;
+        const int consumed = scanRawDataFrames(c.bytes.constData(), c.bytes.size(), [&](const ScannedFrame& f) {
+            found.emplace_back(f.offset, int(f.header.packetIdentifier), int(f.header.payloadLength));
+        });
+        EXPECT_EQ(found, c.frames) << c.name;
+        EXPECT_EQ(consumed, c.consumed) << c.name;
     }
 }
 
-TEST(TcpReader, ANewConnectionStartsWithAnEmptyBuffer)
+// Frames may come several to a read or split across reads; bytes that start
+// no frame, a frame without trailer, a huge length and a measurement frame
+// (which has no business on TCP) cost only themselves.
+TEST(TcpReader, DeliversTheGoodFramesAroundBadBytes)
 {
     CapturingLogger log;
     RecordingReceiver receiver({PID_SERIALISABLE_DATA});
     ClientAndPeer link;
     link.connect();
-    link.send(datacoreFrame("Unfinished").left(20));
-    ASSERT_TRUE(waitUntil([&] { return link.peer->bytesToWrite() == 0; }));
-    link.connect();
-    link.send(datacoreFrame("Fresh"));
-    ASSERT_TRUE(waitUntil([&] { return !receiver.packets.empty(); }));
-    EXPECT_EQ(receiver.classNames(), std::vector<QString>{"Fresh"});
+    const QByteArray b = datacoreFrame("B"), lost = frameBytes(0x1010, "lost", false);
+    link.peer->write(datacoreFrame("A") + "U" + lost + b.left(9));
+    ASSERT_TRUE(waitUntil([&] { return receiver.packets.size() == 1; }));
+    // The last header waits for its payload until the reconnection below.
+    link.peer->write(b.mid(9) + headerBytes(0x1010, 0x7FFFFFF0) + frameBytes(0x1011, "m") + datacoreFrame("C")
+                     + headerBytes(0x1010, 100000));
+    ASSERT_TRUE(waitUntil([&] { return receiver.packets.size() == 3; }));
+    EXPECT_EQ(receiver.classNames(), (std::vector<QString>{"A", "B", "C"}));
+    EXPECT_EQ(log.lines(), Lines{"error: Discarding unexpected raw data packet on datacore TCP connection! "
+                                 "packetIdentifier: 4113"});
+
+    link.connect(); // a new connection starts with an empty buffer
+    link.peer->write(datacoreFrame("Fresh"));
+    ASSERT_TRUE(waitUntil([&] { return receiver.packets.size() == 4; }));
+    EXPECT_EQ(receiver.classNames().back(), "Fresh");
 }
 
-struct UdpLink {
+// Garbage and datacore frames (whose place is TCP) cost only themselves; each
+// notification takes about 16 KiB and drops what else is pending, so that a
+// flood can neither grow the buffer nor starve the loop.
+TEST(UdpReader, SkipsGarbageDropsDatacoreAndCutsEachNotification)
+{
     CapturingLogger log;
-    RecordingReceiver datacore{{PID_SERIALISABLE_DATA}};
-    RecordingReceiver measurements{{0x1011, 0x1013}};
-    NetworkConnection client{nullptr, false};
+    RecordingReceiver datacore({PID_SERIALISABLE_DATA}), measurements({0x1011, 0x1013});
+    NetworkConnection client(nullptr, false);
+    const unsigned short port = freeUdpPort();
+    ASSERT_TRUE(client.listenForRawDataPackets(QHostAddress::LocalHost, port));
     QUdpSocket sender;
-    unsigned short port = freeUdpPort();
+    sender.connectToHost(QHostAddress::LocalHost, port);
+    sender.write("garbage" + datacoreFrame("NotHere"));
+    sender.write(frameBytes(0x1013, "after"));
+    ASSERT_TRUE(waitUntil([&] { return measurements.packets.size() == 1; }));
+    EXPECT_TRUE(datacore.packets.empty());
 
-    UdpLink() { EXPECT_TRUE(client.listenForRawDataPackets(QHostAddress::LocalHost, port)); }
-    void send(const QByteArray& datagram) { sender.writeDatagram(datagram, QHostAddress::LocalHost, port); }
-};
-
-TEST(UdpReader, DropsDatacoreFramesWithAnError)
-{
-    UdpLink link;
-    link.send(datacoreFrame("NotHere"));
-    link.send(frameBytes(0x1011, "after"));
-    ASSERT_TRUE(waitUntil([&] { return !link.measurements.packets.empty(); }));
-    EXPECT_TRUE(link.datacore.packets.empty());
-    EXPECT_TRUE(logged(link.log, "error", "Discarding unexpected datacore (PID_SERIALISABLE_DATA) data packet on UDP socket!"));
-    EXPECT_TRUE(logged(link.log, "info", "NetworkConnection listening for RawDataPackets on port " + std::to_string(link.port)));
-}
-
-TEST(UdpReader, TakesAbout16KiBPerNotificationAndDiscardsTheRest)
-{
-    UdpLink link;
-    for (quint32 i = 0; i < 40; ++i) {
+    for (quint32 i = 0; i < 40; ++i) { // 1020 bytes each, all pending before the loop runs
         QByteArray payload(1000, 'p');
         qToBigEndian(i, payload.data());
-        link.send(frameBytes(0x1011, payload));   // 1020 bytes each; all pending before the loop runs
+        sender.write(frameBytes(0x1011, payload));
     }
-    ASSERT_TRUE(waitUntil([&] { return link.measurements.packets.size() >= 17; }));
-    link.send(frameBytes(0x1013, "next notification"));
-    ASSERT_TRUE(waitUntil([&] { return link.measurements.packets.size() >= 18; }));
-    ASSERT_EQ(link.measurements.packets.size(), 18u);
+    ASSERT_TRUE(waitUntil([&] { return measurements.packets.size() >= 18; }));
+    sender.write(frameBytes(0x1013, "next notification"));
+    ASSERT_TRUE(waitUntil([&] { return measurements.packets.size() >= 19; }));
+    ASSERT_EQ(measurements.packets.size(), 19u);
     for (quint32 i = 0; i < 17; ++i)
-        EXPECT_EQ(qFromBigEndian<quint32>(link.measurements.packets[i]->getPayloadFromPacket().constData()), i);
-    EXPECT_EQ(int(link.measurements.packets[17]->getPacketIdentifier()), 0x1013);
-    EXPECT_FALSE(anyError(link.log));
+        EXPECT_EQ(qFromBigEndian<quint32>(measurements.packets[i + 1]->getPayloadFromPacket().constData()), i);
+    EXPECT_EQ(log.lines(), (Lines{listening(port),
+                                  "error: Discarding unexpected datacore (PID_SERIALISABLE_DATA) data packet on UDP socket!"}));
 }
 
-void expectRegistrations(const std::vector<std::shared_ptr<RawDataPacket>>& frames,
-                         const std::vector<std::pair<int, int>>& expected, unsigned short port)
-{
-    ASSERT_EQ(frames.size(), expected.size());
-    for (size_t i = 0; i < frames.size(); ++i) {
-        const auto* r = dynamic_cast<const RegistrationRawDataPacket*>(frames[i].get());
-        ASSERT_NE(r, nullptr);
-        EXPECT_EQ(int(r->getPacketIdentifier()), expected[i].first) << i;
-        EXPECT_EQ(int(r->getRawDataPacketID()), expected[i].second) << i;
-        EXPECT_EQ(r->getDstAddr(), 0x7F000001u) << i;
-        EXPECT_EQ(r->getDstPort(), port) << i;
-    }
-}
-
+// Whether the UDP port opens before or after connecting, each registered type
+// but datacore (which comes on TCP anyway) is asked for; a second port is refused.
 TEST(Registrations, AreSentOnConnectAndOnListenButNeverForDatacore)
 {
     for (const bool listenFirst : {true, false}) {
@@ -188,21 +158,21 @@ TEST(Registrations, AreSentOnConnectAndOnListenButNeverForDatacore)
         RecordingReceiver receiver({0x1013, PID_SERIALISABLE_DATA, 0x1011});
         ClientAndPeer link;
         const unsigned short port = freeUdpPort();
-        if (listenFirst) {
-            ASSERT_TRUE(link.client.listenForRawDataPackets(QHostAddress::LocalHost, port));
-        }
-        link.connect();
-        if (!listenFirst) {
-            ASSERT_TRUE(link.client.listenForRawDataPackets(QHostAddress::LocalHost, port));
-        }
-        expectRegistrations(link.awaitFrames(2), {{0x102A, 0x1011}, {0x102A, 0x1013}}, port);
-        EXPECT_FALSE(anyError(log));
-
+        if (!listenFirst)
+            link.connect();
+        ASSERT_TRUE(link.client.listenForRawDataPackets(QHostAddress::LocalHost, port));
+        if (listenFirst)
+            link.connect();
+        const QByteArray expected = registration(0x1011, port) + registration(0x1013, port);
+        EXPECT_EQ(link.received(expected.size()), expected);
         EXPECT_FALSE(link.client.listenForRawDataPackets(QHostAddress::LocalHost, freeUdpPort()));
-        EXPECT_TRUE(logged(log, "error", "NetworkConnection ERROR Raw Data Packet datagram port already open"));
+        EXPECT_EQ(log.lines(), (Lines{listening(port),
+                                      "error: NetworkConnection ERROR Raw Data Packet datagram port already open"}));
     }
 }
 
+// Through a registry that keeps its first connection: a type is asked for by
+// its first receiver after the connection is set, and cancelled by its last.
 TEST(Registrations, RequestOnceAndCancelOnLastThroughARegistry)
 {
     CapturingLogger log;
@@ -210,70 +180,28 @@ TEST(Registrations, RequestOnceAndCancelOnLastThroughARegistry)
     const unsigned short port = freeUdpPort();
     ASSERT_TRUE(link.client.listenForRawDataPackets(QHostAddress::LocalHost, port));
     link.connect();
-    RawDataPacketRegistry registry;
-    registry.setNetworkConnection(&link.client);
-    auto first = std::make_unique<RecordingReceiver>(std::vector<PacketIdentifier>{0x1015}, registry);
-    auto second = std::make_unique<RecordingReceiver>(std::vector<PacketIdentifier>{0x1015}, registry);
-    first.reset();
-    second.reset();
-    expectRegistrations(link.awaitFrames(2), {{0x102A, 0x1015}, {0x102B, 0x1015}}, port);
-    EXPECT_FALSE(anyError(log));
-
     NetworkConnection notListening(nullptr, false);
+    RawDataPacketRegistry registry;
+    RecordingReceiver early({0x1013}, registry);
+    registry.setNetworkConnection(&link.client);
+    registry.setNetworkConnection(&link.client);
+    registry.setNetworkConnection(&notListening);
+    {
+        RecordingReceiver first({0x1015}, registry), second({0x1015}, registry);
+    }
+    RecordingReceiver again({0x1015}, registry);
+    const QByteArray expected =
+        registration(0x1015, port) + registration(0x1015, port, false) + registration(0x1015, port);
+    EXPECT_EQ(link.received(expected.size()), expected);
+
     notListening.requestRawDataPacketFromServer(0x1011);
-    EXPECT_TRUE(logged(log, "error", "NetworkConnection requestRawDataPacketFromServer ERROR UDP port not open"));
+    const std::string ignoring = "error: RawDataPacketRegistry::setNetworkConnection ignoring callback registration.  ";
+    EXPECT_EQ(log.lines(), (Lines{listening(port), ignoring + "This callback is already registered.",
+                                  ignoring + "A different callback is already registered.",
+                                  "error: NetworkConnection requestRawDataPacketFromServer ERROR UDP port not open"}));
 }
 
-TEST(ServerSide, StreamsWhatThePeerRegisteredForToItsFirstDestination)
-{
-    CapturingLogger log;
-    QTcpServer listener;
-    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost, 0));
-    QTcpSocket peer;
-    peer.connectToHost(QHostAddress::LocalHost, listener.serverPort());
-    ASSERT_TRUE(waitUntil([&] { return listener.hasPendingConnections(); }));
-    NetworkConnection server(nullptr, false);
-    ASSERT_TRUE(server.connectToHost(std::unique_ptr<QTcpSocket>(listener.nextPendingConnection())));
-
-    QUdpSocket first, second;
-    ASSERT_TRUE(first.bind(QHostAddress::LocalHost, freeUdpPort()));
-    ASSERT_TRUE(second.bind(QHostAddress::LocalHost, freeUdpPort()));
-    std::set<quint16> requestedWhenDatacoreArrived;
-    RecordingReceiver datacore({PID_SERIALISABLE_DATA});
-    datacore.onPacket = [&](const RawDataPacket&) { requestedWhenDatacoreArrived = server.getRequestedPacketIdentifiers(); };
-    peer.write(frameOf(RegisterRawDataPacket(0x1011, 0x7F000001, first.localPort()))
-               + frameOf(RegisterRawDataPacket(0x1013, 0x7F000001, second.localPort())) + datacoreFrame("After"));
-    ASSERT_TRUE(waitUntil([&] { return !datacore.packets.empty(); }));
-    EXPECT_EQ(requestedWhenDatacoreArrived, (std::set<quint16>{0x1011, 0x1013}));
-
-    const QByteArray eye = frameBytes(0x1011, "eye"), ppm = frameBytes(0x1013, "ppm"), other = frameBytes(0x1012, "x");
-    server.sendRawPacket(packetFrom(other));
-    server.sendRawPacket(packetFrom(eye));
-    server.sendRawPacket(packetFrom(ppm));
-    QByteArray received;
-    ASSERT_TRUE(waitUntil([&] {
-        while (first.hasPendingDatagrams()) {
-            QByteArray datagram(int(first.pendingDatagramSize()), '\0');
-            first.readDatagram(datagram.data(), datagram.size());
-            received += datagram;
-        }
-        return received.size() >= eye.size() + ppm.size();
-    }));
-    EXPECT_EQ(received, eye + ppm);
-    EXPECT_FALSE(second.hasPendingDatagrams());
-
-    peer.write(frameOf(DeregisterRawDataPacket(0x1011, 0x7F000001, first.localPort())));
-    ASSERT_TRUE(waitUntil([&] { return server.getRequestedPacketIdentifiers() == std::set<quint16>{0x1013}; }));
-    EXPECT_FALSE(anyError(log));
-
-    bool disconnected = false;
-    QObject::connect(&server, &NetworkConnection::disconnectedFromHost, [&] { disconnected = true; });
-    peer.close();
-    EXPECT_TRUE(waitUntil([&] { return disconnected; }));
-    EXPECT_FALSE(server.isConnectedToHost());
-}
-
-TEST(Connecting, FailuresReturnFalseAndAreLogged)
+TEST(Connecting, FailsFastAndLogsTheSocketErrorByName)
 {
     CapturingLogger log;
     quint16 closedPort = 0;
@@ -287,26 +215,94 @@ TEST(Connecting, FailuresReturnFalseAndAreLogged)
     clock.start();
     EXPECT_FALSE(connection.connectToHost(QHostAddress(QHostAddress::LocalHost), closedPort));
     EXPECT_LT(clock.elapsed(), 1000);
-    EXPECT_TRUE(logged(log, "info", "QAbstractSocket::ConnectionRefusedError"));
     EXPECT_FALSE(connection.connectToHost(std::unique_ptr<QTcpSocket>()));
     EXPECT_FALSE(connection.isConnectedToHost());
+    EXPECT_EQ(log.lines(), Lines{"info: QAbstractSocket::ConnectionRefusedError"});
+    EXPECT_EQ(NetworkConnection::socketErrorAsString(QAbstractSocket::SocketError(4242)),
+              "illegal value for QAbstractSocket::SocketError: 4242");
+    EXPECT_EQ(NetworkConnection::makeUniqueIdentifier(QHostAddress("192.168.0.1"), 5000), "32322355215000");
 }
 
-TEST(Identifiers, TextsOfAddressesAndSocketErrors)
+using Received = std::vector<std::pair<QString, NetworkConnection*>>;
+
+// Takes the datacore packets of one class and notes which server-side
+// connection was reading when each arrived.
+struct Acceptor : SerialisableDataPacketAcceptorInterface {
+    Acceptor(QString wanted, const ConnectionListener& listener) : wanted(std::move(wanted)), listener(listener) {}
+    bool canAcceptPacket(QString className) override { return className == wanted; }
+    void acceptPacket(const SerialisableDataPacket& packet) override
+    {
+        received.emplace_back(packet.getPacketClassName(), listener.readingConnection());
+    }
+    QString wanted;
+    const ConnectionListener& listener;
+    Received received;
+};
+
+// The server side: the listener gives each peer a connection, which routes
+// the peer's datacore packets (telling which connection read them), records
+// what the peer registers for and streams just those types to the first
+// destination registered; a peer going away is signalled and its connection
+// removed.
+TEST(ServerSide, ListenerConnectionsRouteDatacoreAndStreamWhatWasRegistered)
 {
-    EXPECT_EQ(NetworkConnection::makeUniqueIdentifier(QHostAddress("192.168.0.1"), 5000), "32322355215000");
-    const std::pair<int, const char*> texts[] = {
-        {QAbstractSocket::ConnectionRefusedError, "QAbstractSocket::ConnectionRefusedError"},
-        {QAbstractSocket::ProxyProtocolError, "QAbstractSocket::ProxyProtocolError"},
-        {QAbstractSocket::UnknownSocketError, "QAbstractSocket::UnknownSocketError"},
-        {4242, "illegal value for QAbstractSocket::SocketError: 4242"},
-        {-7, "illegal value for QAbstractSocket::SocketError: -7"},
-    };
-    for (const auto& [value, text] : texts)
-        EXPECT_EQ(NetworkConnection::socketErrorAsString(static_cast<QAbstractSocket::SocketError>(value)), text);
     CapturingLogger log;
-    NetworkConnection(nullptr, false).onSocketError(QAbstractSocket::NetworkError);
-    EXPECT_TRUE(logged(log, "info", "QAbstractSocket::NetworkError"));
+    ConnectionListener listener;
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost, 0));
+    std::vector<NetworkConnection*> added, closed;
+    QObject::connect(&listener, &ConnectionListener::connectionAdded, [&](NetworkConnection* c) { added.push_back(c); });
+    QObject::connect(&listener, &ConnectionListener::connectionClosed, [&](NetworkConnection* c) { closed.push_back(c); });
+    NetworkConnection alice(nullptr, false);
+    ASSERT_TRUE(alice.connectToHost(QString("127.0.0.1"), listener.serverPort()));
+    ASSERT_TRUE(waitUntil([&] { return added.size() == 1; }));
+    QTcpSocket bob;
+    bob.connectToHost(QHostAddress::LocalHost, listener.serverPort());
+    ASSERT_TRUE(waitUntil([&] { return added.size() == 2; }));
+    EXPECT_EQ(listener.connections(), added);
+
+    DatacorePacketDistributor distributor(RawDataPacketRegistry::getInstance());
+    Acceptor fromAlice("FromAlice", listener), fromBob("FromBob", listener);
+    distributor.addAcceptor(&fromAlice);
+    distributor.addAcceptor(&fromBob);
+    alice.acceptPacket(SerialisableDataPacket(QString("FromAlice")));
+    bob.write(datacoreFrame("FromBob"));
+    alice.acceptPacket(SerialisableDataPacket(QString("Unwanted")));
+    ASSERT_TRUE(waitUntil([&] { return !fromAlice.received.empty() && !fromBob.received.empty(); }));
+    EXPECT_EQ(fromAlice.received, (Received{{"FromAlice", added[0]}}));
+    EXPECT_EQ(fromBob.received, (Received{{"FromBob", added[1]}}));
+    EXPECT_EQ(listener.readingConnection(), nullptr);
+
+    NetworkConnection& server = *added[1];
+    QUdpSocket first, second;
+    ASSERT_TRUE(first.bind(QHostAddress::LocalHost, freeUdpPort()));
+    ASSERT_TRUE(second.bind(QHostAddress::LocalHost, freeUdpPort()));
+    bob.write(registration(0x1011, first.localPort()) + registration(0x1013, second.localPort()));
+    ASSERT_TRUE(waitUntil([&] { return server.getRequestedPacketIdentifiers() == std::set<quint16>{0x1011, 0x1013}; }));
+    const QByteArray eye = frameBytes(0x1011, "eye"), ppm = frameBytes(0x1013, "ppm");
+    for (const QByteArray& frame : {frameBytes(0x1012, "x"), eye, ppm})
+        server.sendRawPacket(RawDataPacketFactory::createPacket(frame, RawDataPacket::peekHeader(frame)));
+    QByteArray received;
+    ASSERT_TRUE(waitUntil([&] {
+        while (first.hasPendingDatagrams())
+            received += first.receiveDatagram().data();
+        return received.size() >= eye.size() + ppm.size();
+    }));
+    EXPECT_EQ(received, eye + ppm);
+    EXPECT_FALSE(second.hasPendingDatagrams());
+    bob.write(registration(0x1011, first.localPort(), false));
+    ASSERT_TRUE(waitUntil([&] { return server.getRequestedPacketIdentifiers() == std::set<quint16>{0x1013}; }));
+
+    distributor.removeAcceptor(&fromAlice);
+    alice.acceptPacket(SerialisableDataPacket(QString("FromAlice")));
+    alice.disconnectFromHost();
+    ASSERT_TRUE(waitUntil([&] { return listener.connections().size() == 1; }));
+    EXPECT_EQ(closed, std::vector<NetworkConnection*>{added[0]});
+    EXPECT_EQ(fromAlice.received.size(), 1u);
+    EXPECT_EQ(listener.connections(), std::vector<NetworkConnection*>{added[1]});
+    bob.close();
+    ASSERT_TRUE(waitUntil([&] { return listener.connections().empty(); }));
+    EXPECT_EQ(closed, added);
+    EXPECT_EQ(log.lines(), Lines(2, "info: QAbstractSocket::RemoteHostClosedError"));
 }
 
 } // namespace

@@ -47,32 +47,29 @@ TEST(IdentityRecord, ReadsSerialAndReportsEveryFailure)
     EXPECT_EQ(GetCapturedStderr(), "Nowhere to put serial num!\n");
 }
 
-TEST(IdentityRecord, MacNeedsItsKeyAndPartitionMustBeListed)
+// A good record read back: unitctl's end-to-end test.
+TEST(IdentityRecord, MacNeedsItsKeySetWritesTheRecordAndPartitionMustBeListed)
 {
     SimulatedHostUnit unit;
     uint8_t mac[6] = {};
     EXPECT_EQ(getMac(nullptr), -1);
     EXPECT_EQ(getMac(mac), -1);  // erased
-    unit.write("dev/mtd3", "mac:-ABCDEF");  // a good record: unitctl's end-to-end test
+    unit.write("dev/mtd3", "mac:-ABCDEF");
     EXPECT_EQ(getMac(mac), -1);
-    unit.write("proc/mtd", "dev:    size   erasesize  name\n");
-    unsigned serial = 0;
-    EXPECT_THROW(getSerial(&serial), std::out_of_range);
-    EXPECT_THROW(getMac(mac), std::out_of_range);
-    EXPECT_THROW(setSerialAndMac(1), std::out_of_range);
-}
 
-TEST(IdentityRecord, SetSerialAndMacWritesRecordIntoPartition)
-{
-    SimulatedHostUnit unit;
     unit.write("dev/mtd3", std::string(0x10000, '\0'));  // programmed bits: the block must be erased first
     ASSERT_EQ(setSerialAndMac(0x123456), 0);
     const uint8_t oui[3] = {DYNELLE_MAC_OUI_BYTES};
     const std::string record = "mac: " + std::string(oui, oui + 3) + "\x12\x34\x56\nserial: 119304";
     EXPECT_EQ(unit.read("dev/mtd3"), record + std::string(0x10000 - 26, '\xff'));
-
     unit.setFwSetenvStatus(3);
     EXPECT_EQ(setSerialAndMac(4711), 3);
+
+    unit.write("proc/mtd", "dev:    size   erasesize  name\n");
+    unsigned serial = 0;
+    EXPECT_THROW(getSerial(&serial), std::out_of_range);
+    EXPECT_THROW(getMac(mac), std::out_of_range);
+    EXPECT_THROW(setSerialAndMac(1), std::out_of_range);
     unit.remove("var/volatile");
     EXPECT_EQ(setSerialAndMac(4711), -1);
 }
@@ -98,7 +95,7 @@ TEST(PlatformAbstraction, FpgaStatusIsReadOnceAndBadLinesKeepValues)
     }
 }
 
-TEST(Descriptors, PlatformSerialisesInIdOrderAndRoundTrips)
+TEST(Descriptors, PlatformRoundTripsInIdOrderShortSequencesThrowNamesFollowTheTable)
 {
     PlatformDescriptor platform(7);
     platform.addBoard(board({6, 1, 0xFFFFFFFF, 0xFFFFFFFF}));
@@ -113,12 +110,8 @@ TEST(Descriptors, PlatformSerialisesInIdOrderAndRoundTrips)
     EXPECT_EQ(static_cast<int>(copy->getBoardIdByIdx(1)), 6);
     EXPECT_EQ(copy->getBoardDescriptor(static_cast<BoardDescriptor::BoardId>(2))->getWord2(), 9);
     EXPECT_FALSE(copy->getBoardDescriptor(static_cast<BoardDescriptor::BoardId>(3)));
-}
-
-TEST(Descriptors, ShortSequencesThrowAndNamesFollowTheTable)
-{
-    for (const auto& words : std::deque<std::deque<uint32_t>>{{7, 1, 6, 1}, {7}, {}, {7, 2, 6, 1, 2, 3}})
-        EXPECT_THROW(PlatformDescriptor::deserialize(words, 0), std::out_of_range) << words.size();
+    for (const auto& cut : std::deque<std::deque<uint32_t>>{{7, 1, 6, 1}, {7}, {}, {7, 2, 6, 1, 2, 3}})
+        EXPECT_THROW(PlatformDescriptor::deserialize(cut, 0), std::out_of_range) << cut.size();
     for (const auto& [id, name] : {std::pair<int, const char*>{0, "Undefined/Unknown Board"},
                                    {1, "TR118 Kw Baseboard"}, {6, "TR417 KwP Dynelle Board"},
                                    {12, "TR207 84RM Miscellaneous I/O Board"}, {13, "Undefined/Unknown Board"}})

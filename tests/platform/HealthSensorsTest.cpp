@@ -19,7 +19,6 @@ using Tessaly::sensorData;
 
 namespace {
 
-// Hardware-monitor devices for libsensors: hwmon directory -> attribute -> content.
 using HwmonTree = std::map<std::string, std::map<std::string, std::string>>;
 
 // Moves the calling process (a child, as root) into a private mount namespace
@@ -28,10 +27,9 @@ using HwmonTree = std::map<std::string, std::map<std::string, std::string>>;
 std::string enterSensorNamespace(const HwmonTree& tree, const std::string& config)
 {
     const auto failed = [](const char* what) { return what + std::string(": ") + std::strerror(errno); };
-    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-        return failed("private mount namespace");
-    if (mount("none", "/sys/class", "tmpfs", 0, nullptr) != 0)
-        return failed("tmpfs on /sys/class");
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || mount("none", "/sys/class", "tmpfs", 0, nullptr) != 0)
+        return failed("private mount namespace with a tmpfs on /sys/class");
     for (const auto& [device, attributes] : tree) {
         std::filesystem::create_directories("/sys/class/hwmon/" + device);
         for (const auto& [name, content] : attributes)
@@ -44,7 +42,6 @@ std::string enterSensorNamespace(const HwmonTree& tree, const std::string& confi
     return "";
 }
 
-// The "KWLOG" records, from trace level on.
 std::shared_ptr<spdlog::sinks::ringbuffer_sink_mt> records;
 
 void recordKwlog()
@@ -57,7 +54,6 @@ void recordKwlog()
     spdlog::register_logger(logger);
 }
 
-// True when a record at `level` contains `text`.
 bool kwlogHas(const std::string& level, const std::string& text)
 {
     for (const auto& line : records->last_formatted())

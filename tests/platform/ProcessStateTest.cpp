@@ -38,32 +38,28 @@ TEST(BoardIdentity, UnreadableLineIsRetriedSuccessIsCachedAndMeansNoBoard)
     });
 }
 
-// Channels red (pwmchip2), green (pwmchip0), blue (pwmchip1): period, duty cycle, enable.
 TEST(FrontLed, ScalesPerFrontPanelVariantAndWritesEveryChannel)
 {
     const struct {
         unsigned frontPanelId;
         KwTypes::ledRGB rgb;
         bool on;
-        const char* files[3][3];
+        const char* written;  // red, green, blue channel: export, period, duty cycle, enable
     } cases[] = {
-        {4, {255, 128, 0}, true, {{"255000", "254000", "1"}, {"255000", "127000", "1"}, {"255000", "0", "1"}}},
-        {5, {255, 255, 255}, true, {{"255000", "90000", "1"}, {"255000", "254000", "1"}, {"255000", "167000", "1"}}},
-        {4, {255, 255, 255}, false, {{"0", "0", "0"}, {"0", "0", "0"}, {"0", "0", "0"}}},
+        {4, {255, 128, 0}, true, "0 255000 254000 1 0 255000 127000 1 0 255000 0 1 "},
+        {5, {255, 255, 255}, true, "0 255000 90000 1 0 255000 254000 1 0 255000 167000 1 "},
+        {4, {255, 255, 255}, false, "0 0 0 0 0 0 0 0 0 0 0 0 "},
     };
     for (const auto& c : cases) {
         IN_FRESH_PROCESS({
             SimulatedHostUnit unit;
             unit.setBoardId(2, c.frontPanelId);
             EXPECT_EQ(Tessaly::KwPlatformAbstraction().setLED(c.rgb, c.on), 0);
-            const char* chips[3] = {"pwmchip2", "pwmchip0", "pwmchip1"};
-            for (int i = 0; i < 3; ++i) {
-                const std::string dir = std::string("sys/class/pwm/") + chips[i];
-                EXPECT_EQ(unit.read(dir + "/export"), "0");
-                for (int file = 0; file < 3; ++file)
-                    EXPECT_EQ(unit.read(dir + "/pwm0/" + std::vector<const char*>{"period", "duty_cycle", "enable"}[file]),
-                              c.files[i][file]) << c.frontPanelId << chips[i];
-            }
+            std::string written;
+            for (const char* chip : {"pwmchip2", "pwmchip0", "pwmchip1"})
+                for (const char* file : {"export", "pwm0/period", "pwm0/duty_cycle", "pwm0/enable"})
+                    written += unit.read(std::string("sys/class/pwm/") + chip + "/" + file) + " ";
+            EXPECT_EQ(written, c.written) << c.frontPanelId;
             // A failed export is reported; the levels are written anyway.
             unit.remove("sys/class/pwm/pwmchip1/export");
             const uint8_t rgb[3] = {c.rgb.red, c.rgb.green, c.rgb.blue};
@@ -101,8 +97,7 @@ TEST(I2c, RefusesWithoutDescriptorOrAddress)
     });
 }
 
-// The progress counters live for the process and never reset, so each case
-// runs in a fresh child, on a unit of its own that it removes before it ends.
+// The progress counters live for the process and never reset.
 TEST(FlashProgress, PrintedByteForByte)
 {
     const struct {

@@ -27,32 +27,22 @@ struct Bitstream {
     std::string bytes() const { return lead + design + part + date + time + size + "\xAA\x99"; }
 };
 
-// The result of a reader, what it printed, and the next byte of the file.
+// The result of a reader given `flag`, what it printed, and the next byte of the file.
 struct Parsed {
     int result;
     std::string output, errors;
     int next;
 };
 
-Parsed parse(const std::string& bytes, const std::function<int(FILE*)>& reader)
+Parsed parse(const std::string& bytes, int (*reader)(FILE*, int), int flag)
 {
     FILE* file = ::fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
     CaptureStdout();
     CaptureStderr();
-    const int result = reader(file);
+    const int result = reader(file, flag);
     Parsed parsed{result, GetCapturedStdout(), GetCapturedStderr(), std::fgetc(file)};
     std::fclose(file);
     return parsed;
-}
-
-Parsed bit(const std::string& bytes, int verbose)
-{
-    return parse(bytes, [verbose](FILE* file) { return bitfileParseHeader(file, verbose); });
-}
-
-Parsed jed(const std::string& text, int quiet)
-{
-    return parse(text, [quiet](FILE* file) { return jedParseHeader(file, quiet); });
 }
 
 // A four-part design field with a "0X" UserID is the flash tool's end-to-end test.
@@ -73,13 +63,13 @@ TEST(BitstreamHeader, DesignFieldsOfTwoThreeAndFourParts)
     for (const auto& c : cases) {
         Bitstream bitstream;
         bitstream.design = field('a', c.design);
-        const Parsed parsed = bit(bitstream.bytes(), 1);
+        const Parsed parsed = parse(bitstream.bytes(), bitfileParseHeader, 1);
         EXPECT_EQ(parsed.result, c.result) << c.design;
         EXPECT_EQ(parsed.output.compare(0, std::strlen(c.output), c.output), 0) << c.design << ":\n" << parsed.output;
     }
     Bitstream unchecked;
     unchecked.design = field('a', "top");
-    const Parsed quiet = bit(unchecked.bytes(), 0);
+    const Parsed quiet = parse(unchecked.bytes(), bitfileParseHeader, 0);
     EXPECT_EQ(quiet.result, 0x10203) << "the design field is checked only when verbose";
     EXPECT_EQ(quiet.output, "");
     EXPECT_EQ(quiet.next, 0xAA) << "left at the first configuration byte";
@@ -108,7 +98,7 @@ TEST(BitstreamHeader, EveryMalformedPieceHasItsCode)
     for (const auto& c : cases) {
         Bitstream bitstream;
         c.spoil(bitstream);
-        EXPECT_EQ(bit(bitstream.bytes(), 1).result, c.result);
+        EXPECT_EQ(parse(bitstream.bytes(), bitfileParseHeader, 1).result, c.result);
     }
 }
 
@@ -136,7 +126,7 @@ const std::string jedec = "\x02*\nNOTE Diamond (64-bit) 3.12.1.454 JEDEC Compati
 
 TEST(JedecFile, SummaryOfAVendorFile)
 {
-    const Parsed parsed = jed(jedec, 0);
+    const Parsed parsed = parse(jedec, jedParseHeader, 0);
     EXPECT_EQ(parsed.result, 16) << "16 times the rows of the last fuse block";
     EXPECT_EQ(parsed.output, "diamond: (64-bit) 3.12.1.454 \n"
                              "date: 2024/3/14\ntime:  9:05:07\n"
@@ -144,7 +134,7 @@ TEST(JedecFile, SummaryOfAVendorFile)
                              "size: 32\n"
                              "featurerow: 80 00 00 00 00 00 00 00\nfeaturebits: 00 01\nusercode: 01 02 03 04\n");
     EXPECT_EQ(parsed.errors, "");
-    const Parsed quiet = jed(jedec, 1);
+    const Parsed quiet = parse(jedec, jedParseHeader, 1);
     EXPECT_EQ(quiet.result, 640) << "QF5120 in bytes, at the first fuse block";
     EXPECT_EQ(quiet.output, "");
 }
@@ -173,7 +163,7 @@ TEST(JedecFile, ReturnCodesAndDiagnostics)
         {"\x02*\nNOTE DATE CREATED: Sun Xyz 1 1:02:03 2000*\n", 0, 0, "date: 2000/13/1\ntime:  1:02:03\n", ""},
     };
     for (const auto& c : cases) {
-        const Parsed parsed = jed(c.text, c.quiet);
+        const Parsed parsed = parse(c.text, jedParseHeader, c.quiet);
         EXPECT_EQ(parsed.result, c.result) << c.text;
         EXPECT_EQ(parsed.output, c.output) << c.text;
         EXPECT_EQ(parsed.errors, c.errors) << c.text;
@@ -197,8 +187,10 @@ TEST(JedecFile, FuseRowsAsBinary)
     };
     for (const auto& c : cases) {
         SimulatedUnit unit({});
-        FILE* out = std::fopen(unit.path("rows").c_str(), "wb");
-        EXPECT_EQ(parse(c.rows, [&](FILE* in) { return jedDumpBinaryFuseData(in, c.bitsPerRow, out); }).result, c.result);
+        static FILE* out;
+        out = std::fopen(unit.path("rows").c_str(), "wb");
+        EXPECT_EQ(parse(c.rows, [](FILE* in, int bits) { return jedDumpBinaryFuseData(in, bits, out); }, c.bitsPerRow).result,
+                  c.result);
         std::fclose(out);
         EXPECT_EQ(unit.read("rows"), c.bytes) << c.rows;
     }

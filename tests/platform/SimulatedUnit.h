@@ -14,7 +14,6 @@
 #include <tuple>
 #include <vector>
 
-// What the code under test prints, caught at the descriptor.
 using testing::internal::CaptureStderr;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStderr;

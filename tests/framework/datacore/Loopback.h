@@ -44,7 +44,6 @@ inline unsigned short freeUdpPort()
     return 0;
 }
 
-// One frame of any identifier: header, payload, trailer (or four zeros).
 inline QByteArray frameBytes(quint16 id, const QByteArray& payload, bool withTrailer = true)
 {
     char word[8] = {};
@@ -54,7 +53,6 @@ inline QByteArray frameBytes(quint16 id, const QByteArray& payload, bool withTra
            + (withTrailer ? QByteArray::fromHex("DEADBEEF") : QByteArray(4, '\0'));
 }
 
-// A header alone, announcing any payload length.
 inline QByteArray headerBytes(quint16 id, qint32 length)
 {
     QByteArray header = frameBytes(id, {}).left(16);
@@ -62,7 +60,6 @@ inline QByteArray headerBytes(quint16 id, qint32 length)
     return header;
 }
 
-// The frame a packet writes of itself.
 inline QByteArray frameOf(const RawDataPacket& packet)
 {
     QByteArray frame;
@@ -90,7 +87,6 @@ public:
             registry.deregisterRawDataPacketReceiver(id, this);
     }
     void receiveRawDataPacket(std::shared_ptr<const RawDataPacket> packet) override { packets.push_back(packet); }
-    // Class names of the datacore packets received, in order.
     std::vector<QString> classNames() const
     {
         std::vector<QString> names;

@@ -61,6 +61,7 @@ TEST(PayloadIdentifierChecks, SettledRules)
         {0x88, 0x88C18001, {"Invalid picture rate: 1"}},
         {0xCE, 0xCE000000, {}},
         {0xC0, 0xCEC98001, {"Incorrect payload identifier: 206"}},
+        {0, 0x12345678, {"Error packet does not match any supported type"}},
     });
 }
 

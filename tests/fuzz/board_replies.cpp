@@ -27,7 +27,6 @@ namespace {
 // The link reads at most this many bytes per call; a zero byte ends the text
 // of the read it came in.
 constexpr size_t linkReadSize = 32;
-constexpr int maxChunk = 100;
 constexpr int noReading = -100000;
 
 // Readings in the order they are compared: by reply letter, 'm' and 'M' the
@@ -118,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check(link.initialize(), "the link starts");
     Model expected;
     while (input.remaining_bytes() > 0) {
-        const int chunkSize = input.ConsumeIntegralInRange<int>(0, maxChunk);
+        const int chunkSize = input.ConsumeIntegralInRange<int>(0, 100);
         if (chunkSize == 0) {
             board.failOneRead(EIO);
             check(!link.servicePort(), "a failed read is reported");

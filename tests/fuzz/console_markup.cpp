@@ -1,8 +1,5 @@
 // Any instruction text, any readings, any terminal size: the live tokens are
-// filled in and the line drawn with asterisk markup, and the console may ask
-// of the screen only writes on the line's own row (so never outside the
-// screen), never at a negative column, never an asterisk shown, and bold off
-// again at the end of the line.
+// filled in and the line drawn with asterisk markup, checked write by write.
 
 #include "console/LiveTokens.h"
 #include "console/Markup.h"

@@ -1,7 +1,5 @@
-// The TCP reader's scanning fed in arbitrary pieces, as reads arrive: every
-// frame it reports must be a whole frame inside the buffer, the bytes it
-// keeps must hold no frame it could report yet, and how the stream is cut
-// into reads must not change which frames are found.
+// The TCP reader's scanning fed in arbitrary pieces, as reads arrive: how the
+// stream is cut into reads must not change which frames are found.
 
 #include "framework/datacore/FrameScanner.h"
 #include "tests/fuzz/Check.h"

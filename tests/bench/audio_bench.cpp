@@ -1,7 +1,6 @@
 // Channel-status decoding rate, against copying the same 24-byte blocks (the
 // floor any decoder pays to look at a block).
 #include "framework/audio/AudioChannelStatusDecoder.h"
-#include "framework/audio/ChannelStatusCrc.h"
 #include "tests/bench/Limits.h"
 
 #include <algorithm>
@@ -39,15 +38,6 @@ void decodeAll(benchmark::State& state)
     });
 }
 BENCHMARK(decodeAll);
-
-void computedCrc(benchmark::State& state)
-{
-    measure(state, bytes, count, [] {
-        for (const auto& cs : blocks)
-            benchmark::DoNotOptimize(checkChannelStatusCrc(cs.csWords));
-    });
-}
-BENCHMARK(computedCrc);
 
 } // namespace
 

@@ -34,15 +34,6 @@ void DecodeAndCheck(benchmark::State& state)
 }
 BENCHMARK(DecodeAndCheck);
 
-void DecodeToText(benchmark::State& state)
-{
-    measure(state, bytes, identifiers.size(), [] {
-        for (const unsigned int word : identifiers)
-            benchmark::DoNotOptimize(makePayloadIdentifier(word)->toHumanReadable(true));
-    });
-}
-BENCHMARK(DecodeToText);
-
 } // namespace
 
 BENCHMARK_MAIN();

@@ -1,12 +1,9 @@
 // The board link's handling of replies against the plain limits of the same
-// bytes in the same run: memcpy (moving them at all) and memchr line
-// splitting (the least any line cutter must do). All figures are bytes per
-// second of board output.
+// bytes in the same run. All figures are bytes per second of board output.
 
 #include "boardlink/DynelleUSBProtocolLowLevel.h"
-#include "boardlink/SerialDevice.h"
-
 #include "tests/bench/Limits.h"
+#include "tests/support/FakeBoardDevice.h"
 
 #include <algorithm>
 #include <string>
@@ -14,73 +11,50 @@
 namespace {
 
 // A morning's worth of polling replies as the board sends them, about 64 KiB.
-const std::string& replyStream()
-{
-    static const std::string stream = [] {
-        const char* const cycle[] = {
-            "S 11500\r\n", "P 2\r\n", "A 61\r\n", "B 1\r\n", "C 64\r\n", "G 12300\r\n", "T -1\r\n",
-            "# getAnalogFuelGauge() = 12 345\r\n", "V V1.0 tr417_sim\r\n", "D 41\r\n",
-        };
-        std::string bytes;
-        while (bytes.size() < 64 * 1024)
-            for (const char* line : cycle)
-                bytes += line;
-        return bytes;
-    }();
-    return stream;
-}
+const std::string replyStream = [] {
+    const char* const cycle[] = {
+        "S 11500\r\n", "P 2\r\n", "A 61\r\n", "B 1\r\n", "C 64\r\n", "G 12300\r\n", "T -1\r\n",
+        "# getAnalogFuelGauge() = 12 345\r\n", "V V1.0 tr417_sim\r\n", "D 41\r\n",
+    };
+    std::string bytes;
+    while (bytes.size() < 64 * 1024)
+        for (const char* line : cycle)
+            bytes += line;
+    return bytes;
+}();
+const size_t lines = static_cast<size_t>(std::count(replyStream.begin(), replyStream.end(), '\n'));
+const bool limits = registerLimits("", replyStream.data(), replyStream.size(), lines, true);
 
-// The device node: the stream in whatever pieces the link asks for, then nothing.
-class StreamDevice : public SerialDevice {
+// The board: the replies in whatever pieces the link asks for, then nothing.
+// (The stand-in's own scripted reads shift their bytes on every read.)
+class StreamDevice : public FakeBoardDevice {
 public:
-    explicit StreamDevice(const std::string& bytes) : bytes(bytes) {}
-    void rewind() { offset = 0; }
+    size_t offset = 0;
 
-    int stat(const char*) override { return 0; }
-    int open(const char*, int) override { return 3; }
-    int setLock(int, const struct flock&) override { return 0; }
-    int tcgetattr(int, struct termios&) override { return 0; }
-    int tcsetattr(int, int, const struct termios&) override { return 0; }
     ssize_t read(int, void* buffer, size_t count) override
     {
-        const size_t n = std::min(count, bytes.size() - offset);
-        std::memcpy(buffer, bytes.data() + offset, n);
+        const size_t n = std::min(count, replyStream.size() - offset);
+        std::memcpy(buffer, replyStream.data() + offset, n);
         offset += n;
         return static_cast<ssize_t>(n);
     }
-    ssize_t write(int, const void*, size_t count) override { return static_cast<ssize_t>(count); }
-    int close(int) override { return 0; }
-    int nanosleep(const struct timespec&) override { return 0; }
-
-private:
-    const std::string& bytes;
-    size_t offset = 0;
 };
-
-size_t lines() { return static_cast<size_t>(std::count(replyStream().begin(), replyStream().end(), '\n')); }
-
-void Memcpy(benchmark::State& state) { memcpyLimit(state, replyStream().data(), replyStream().size(), lines()); }
-
-void MemchrLines(benchmark::State& state) { memchrLimit(state, replyStream().data(), replyStream().size(), '\n', lines()); }
 
 // The link's whole path: device reads into the queue, line cutting, routing
 // and value parsing.
 void LinkServicePort(benchmark::State& state)
 {
-    StreamDevice device(replyStream());
+    StreamDevice device;
     DynelleUSBProtocolLowLevel link(device);
     link.initialize();
-    for (auto _ : state) {
-        device.rewind();
+    measure(state, replyStream.size(), lines, [&] {
+        device.offset = 0;
         link.servicePort();
         benchmark::DoNotOptimize(link.systemVoltage);
-    }
-    setRate(state, replyStream().size(), lines());
+    });
 }
+BENCHMARK(LinkServicePort);
 
 } // namespace
 
-BENCHMARK(Memcpy);
-BENCHMARK(MemchrLines);
-BENCHMARK(LinkServicePort);
 BENCHMARK_MAIN();

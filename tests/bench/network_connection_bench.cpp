@@ -15,28 +15,26 @@ namespace {
 constexpr int framesPerBlock = 1000;
 constexpr int burst = 15;
 
-QByteArray datacoreBlock()
+// Built on first use: the packet class's own statics must exist first.
+const QByteArray& datacoreBlock()
 {
-    SerialisableDataPacket packet(QString("DatacorePacket"));
-    packet.jsonObject.insert("Path", "/sdi/input/1/status");
-    packet.jsonObject.insert("ClientID", "32322355215000");
-    packet.jsonObject.insert("PacketID", 4711);
-    packet.jsonObject.insert("Datacore", QJsonObject{{"locked", true}, {"standard", "1080p50"}, {"crcErrors", 0},
-                                                     {"levels", QJsonArray{1, 2, 3, 4}}, {"link", "3G-B"}});
-    return frameOf(packet).repeated(framesPerBlock);
+    static const QByteArray block = [] {
+        SerialisableDataPacket packet(QString("DatacorePacket"));
+        packet.jsonObject.insert("Path", "/sdi/input/1/status");
+        packet.jsonObject.insert("ClientID", "32322355215000");
+        packet.jsonObject.insert("PacketID", 4711);
+        packet.jsonObject.insert("Datacore", QJsonObject{{"locked", true}, {"standard", "1080p50"}, {"crcErrors", 0},
+                                                         {"levels", QJsonArray{1, 2, 3, 4}}, {"link", "3G-B"}});
+        return frameOf(packet).repeated(framesPerBlock);
+    }();
+    return block;
 }
-
 const QByteArray measurementFrame = frameBytes(0x1011, QByteArray(1024, 'm'));
-
-void Memcpy(benchmark::State& state, const QByteArray& bytes, size_t items)
-{
-    memcpyLimit(state, bytes.constData(), size_t(bytes.size()), items);
-}
+const QByteArray udpBurst = measurementFrame.repeated(burst);
 
 // Written by a raw peer; read, parsed and delivered by the client's TCP reader.
 void BM_TcpDatacoreToReceiver(benchmark::State& state)
 {
-    const QByteArray block = datacoreBlock();
     RecordingReceiver receiver({PID_SERIALISABLE_DATA});
     QTcpServer server;
     server.listen(QHostAddress::LocalHost, 0);
@@ -47,15 +45,12 @@ void BM_TcpDatacoreToReceiver(benchmark::State& state)
         return;
     }
     std::unique_ptr<QTcpSocket> peer(server.nextPendingConnection());
-    for (auto _ : state) {
+    measure(state, size_t(datacoreBlock().size()), framesPerBlock, [&] {
         receiver.packets.clear();
-        peer->write(block);
-        if (!waitUntil([&] { return receiver.packets.size() == framesPerBlock; }, 10000)) {
-            state.SkipWithError("frames lost on TCP");
-            return;
-        }
-    }
-    setRate(state, size_t(block.size()), framesPerBlock);
+        peer->write(datacoreBlock());
+        if (!waitUntil([&] { return receiver.packets.size() == framesPerBlock; }, 10000))
+            state.SkipWithError("frames lost on TCP"); // ends the loop
+    });
 }
 
 // A burst the reader does not take whole within 200 ms counts as discarded.
@@ -68,27 +63,26 @@ void BM_UdpBurstsToReceiver(benchmark::State& state)
     QUdpSocket sender;
     sender.connectToHost(QHostAddress::LocalHost, port);
     size_t discarded = 0;
-    for (auto _ : state) {
+    measure(state, size_t(udpBurst.size()), burst, [&] {
         receiver.packets.clear();
         for (int i = 0; i < burst; ++i)
             sender.write(measurementFrame);
         if (!waitUntil([&] { return receiver.packets.size() >= burst; }, 200))
             discarded += burst - receiver.packets.size();
-    }
+    });
     state.counters["discarded"] = double(discarded);
-    setRate(state, size_t(measurementFrame.size()) * burst, burst);
 }
 
 } // namespace
 
-BENCHMARK_CAPTURE(Memcpy, DatacoreBlock, datacoreBlock(), framesPerBlock);
 BENCHMARK(BM_TcpDatacoreToReceiver)->UseRealTime();
-BENCHMARK_CAPTURE(Memcpy, UdpBurst, measurementFrame.repeated(burst), burst);
 BENCHMARK(BM_UdpBurstsToReceiver)->UseRealTime();
 
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
+    registerLimits("/DatacoreBlock", datacoreBlock().constData(), size_t(datacoreBlock().size()), framesPerBlock);
+    registerLimits("/UdpBurst", udpBurst.constData(), size_t(udpBurst.size()), burst);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

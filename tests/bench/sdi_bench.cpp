@@ -20,32 +20,19 @@ const std::vector<unsigned int> identifiers = [] {
     return all;
 }();
 const size_t bytes = identifiers.size() * sizeof(unsigned int);
+const bool limits = registerLimits("", identifiers.data(), bytes, identifiers.size());
 
 void DecodeAndCheck(benchmark::State& state)
 {
-    for (auto _ : state) {
+    measure(state, bytes, identifiers.size(), [] {
         for (const unsigned int word : identifiers) {
             auto id = makePayloadIdentifier(word);
             benchmark::DoNotOptimize(id->getPicutreInterlacedProgressivePsf());
-            auto checks = id->doSmpteValidationChecks();
-            benchmark::DoNotOptimize(checks);
+            benchmark::DoNotOptimize(id->doSmpteValidationChecks());
         }
-    }
-    setRate(state, bytes, identifiers.size());
+    });
 }
 BENCHMARK(DecodeAndCheck);
-
-void DecodeToText(benchmark::State& state)
-{
-    for (auto _ : state)
-        for (const unsigned int word : identifiers)
-            benchmark::DoNotOptimize(makePayloadIdentifier(word)->toHumanReadable(true));
-    setRate(state, bytes, identifiers.size());
-}
-BENCHMARK(DecodeToText);
-
-void LimitMemcpy(benchmark::State& state) { memcpyLimit(state, identifiers.data(), bytes, identifiers.size()); }
-BENCHMARK(LimitMemcpy);
 
 } // namespace
 

@@ -4,9 +4,9 @@
 #include "framework/audio/ChannelStatusBytes.h"
 #include "framework/audio/ChannelStatusCrc.h"
 #include "framework/audio/ConsumerCategory.h"
+#include "tests/fuzz/Check.h"
 #include "tools/channel-status/ChannelStatusInput.h"
 
-#include <cstdlib>
 #include <string>
 
 using namespace Tessaly;
@@ -15,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string error;
     const auto parsed = parseChannelStatusHex(std::string(reinterpret_cast<const char*>(data), size), error);
-    if (!parsed && error.empty())
-        std::abort();
+    check(parsed || !error.empty(), "a refused text says why");
 
     if (size < 26)
         return 0;
@@ -25,16 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     AudioProcessingRegisterApi::ChannelStatus cs{};
     const auto words = channelStatusWordsFromBytes(bytes);
     std::copy(words.begin(), words.end(), cs.csWords);
-    if (channelStatusBytesFromWords(cs.csWords) != bytes)
-        std::abort();
+    check(channelStatusBytesFromWords(cs.csWords) == bytes, "bytes to words and back");
     cs.valid = data[24];
     cs.crcError = static_cast<int8_t>(data[25]);
 
     const auto decoded = AudioChannelStatusDecoder::decodeAll(cs);
-    if (decoded.status.isEmpty() || decoded.char0.profile.isEmpty() || decoded.char0.frequency.size() > 11)
-        std::abort();
-    if ((bytes[0] & 1) && (decoded.origin.size() != 4 || decoded.destination.size() != 4))
-        std::abort();
+    check(!decoded.status.isEmpty() && !decoded.char0.profile.isEmpty() && decoded.char0.frequency.size() <= 11,
+          "status, profile and frequency texts");
+    check(!(bytes[0] & 1) || (decoded.origin.size() == 4 && decoded.destination.size() == 4),
+          "four-character origin and destination");
     printableText(decoded.origin);
     consumerCategoryText(cs.csWords);
     checkChannelStatusCrc(cs.csWords);

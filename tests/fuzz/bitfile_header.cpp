@@ -3,9 +3,7 @@
 // leaves the file past the header's last key.
 
 #include "platform/ProgrammingFiles.h"
-
-#include <cstdio>
-#include <cstdlib>
+#include "tests/fuzz/Check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -19,13 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool verbose = data[0] & 1;
     const int result = bitfileParseHeader(file, verbose);
     const bool designCode = (result <= -6 && result >= -9) || result == -19;
-    if (result < -19 || (designCode && !verbose))
-        std::abort();
+    check(result >= -19 && (verbose || !designCode), "a listed code");
     // A length means the reader got past the 'e' key (26 bytes at least); the
     // four length bytes may be missing, since the byte readers take a missing
     // byte as 0.
-    if (result >= 0 && std::ftell(file) < 26)
-        std::abort();
+    check(result < 0 || std::ftell(file) >= 26, "a length only past the 'e' key");
     std::fclose(file);
     return 0;
 }

@@ -3,9 +3,7 @@
 // returns one of its listed codes, and a fuse dump writes whole rows only.
 
 #include "platform/ProgrammingFiles.h"
-
-#include <cstdio>
-#include <cstdlib>
+#include "tests/fuzz/Check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -19,14 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (file == nullptr)
         return 0;
     const int header = jedParseHeader(file, data[0] & 1);
-    if (header < -6 || (header >= 0 && header % 16 != 0 && !(data[0] & 1)))
-        std::abort();
+    check(header >= -6 && (header < 0 || header % 16 == 0 || (data[0] & 1)), "a listed header code");
     const int bitsPerRow = data[1] + 1;
     std::rewind(rows);
     const int count = jedDumpBinaryFuseData(file, bitsPerRow, rows);
     const long written = std::ftell(rows);
-    if (count < -5 || (count >= 0 && written != static_cast<long>(count) * ((bitsPerRow + 7) / 8)))
-        std::abort();
+    check(count >= -5 && (count < 0 || written == static_cast<long>(count) * ((bitsPerRow + 7) / 8)),
+          "a listed code, whole rows written");
     std::fclose(file);
     return 0;
 }

@@ -3,18 +3,18 @@
 // with the ':' and '"' characters gone.
 
 #include "platform/MtdParts.h"
+#include "tests/fuzz/Check.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <stdexcept>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     try {
         for (const auto& [name, entry] : parseMtdPartsText(std::string(data, data + size), nullptr))
-            if (name != entry.partition || entry.partition.find('"') != std::string::npos
-                || entry.node.find(':') != std::string::npos)
-                std::abort();
+            check(name == entry.partition && entry.partition.find('"') == std::string::npos
+                      && entry.node.find(':') == std::string::npos,
+                  "entries under their bare partition names");
     } catch (const std::invalid_argument&) {
     } catch (const std::out_of_range&) {
     }

@@ -4,11 +4,11 @@
 // as bare datacore JSON.
 #include "framework/datacore/DatacorePathRadixTreePacket.h"
 #include "framework/datacore/RawDataPacketFactory.h"
+#include "tests/fuzz/Check.h"
 
 #include <QBuffer>
 
 #include <cstdint>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -19,13 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (header.packetIdentifier == RawDataPacket::peekNotAFrame
             || header.packetIdentifier == RawDataPacket::peekIncomplete)
             continue;
-        if (header.payloadLength < 0 || rest.size() < header.frameSize())
-            std::abort(); // a whole frame was promised
+        check(header.payloadLength >= 0 && rest.size() >= header.frameSize(), "a whole frame when one is promised");
         const auto packet = RawDataPacketFactory::createPacket(rest, header);
         if (!packet)
             continue;
-        if (packet->getPayloadFromPacket().size() != header.payloadLength)
-            std::abort();
+        check(packet->getPayloadFromPacket().size() == header.payloadLength, "the packet holds the whole payload");
         QBuffer sink;
         sink.open(QIODevice::WriteOnly);
         packet->serialisePacketAndWriteToDevice(sink);

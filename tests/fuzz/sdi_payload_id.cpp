@@ -1,21 +1,15 @@
 // Every four input bytes are a payload identifier read by every interface
 // class; the rest of the input drives field writes and the tool's text reader.
 #include "framework/sdi/PayloadIdentifierFactory.h"
+#include "tests/fuzz/Check.h"
 #include "tools/sdi-payload-id/IdentifierText.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 using namespace Tessaly::Sdi;
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 void exercise(PayloadIdentifierBase& id)
 {
@@ -23,19 +17,20 @@ void exercise(PayloadIdentifierBase& id)
     unsigned int covered = 0;
     for (const auto& entry : id.getFieldMap()) {
         const int value = id.getFieldValue(entry.first);
-        check(value >= 0 && value < (1 << entry.second.width()));
-        check(entry.second.applyValueToPayloadIdentifierWord(rebuilt, value));
+        check(value >= 0 && value < (1 << entry.second.width()), "a field value fits its width");
+        check(entry.second.applyValueToPayloadIdentifierWord(rebuilt, value), "a read value is accepted");
         covered |= entry.second.wordMask();
         id.describeField(entry.first);
     }
-    check(rebuilt == (id.getWord() & covered));
+    check(rebuilt == (id.getWord() & covered), "the fields rebuild the word");
     const int scan = id.getPicutreInterlacedProgressivePsf();
-    check(scan >= 1 && scan <= 3);
-    check(id.getFieldHeights().size() == id.getFieldFirstLineNumbersOfActivePicture().size());
-    check(id.getReconstructedImageWidthInPixels() >= id.getFieldActivePictureWidthInSamples());
+    check(scan >= 1 && scan <= 3, "a scan kind");
+    check(id.getFieldHeights().size() == id.getFieldFirstLineNumbersOfActivePicture().size(), "a first line per field");
+    check(id.getReconstructedImageWidthInPixels() >= id.getFieldActivePictureWidthInSamples(),
+          "an image as wide as its fields");
     id.getFieldActivePictureHeight(true);
     id.getReconstructedImageHeightInPixels();
-    check(!id.toHumanReadable(true).isEmpty());
+    check(!id.toHumanReadable(true).isEmpty(), "a text");
     id.doSmpteValidationChecks();
     id.doReservedBitsChecks();
     id.interfaceDescription();
@@ -63,9 +58,9 @@ void exerciseField(const uint8_t* data, std::size_t size)
     const unsigned int before = word;
     const bool accepted = field.applyValueToPayloadIdentifierWord(word, value);
     if (!accepted)
-        check(word == before);
+        check(word == before, "a refused value leaves the word");
     else if (distinct && field.byteIndex >= 0 && field.byteIndex <= 3)
-        check(field.readFromPayloadIdentifierWord(word) == value);
+        check(field.readFromPayloadIdentifierWord(word) == value, "a written value reads back");
 }
 
 } // namespace

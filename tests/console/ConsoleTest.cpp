@@ -30,7 +30,6 @@ std::string rendered(const QString& text, int column = 0)
 {
     ScriptedScreen screen;
     printMarkup(screen, 1, column, text);
-    EXPECT_EQ(screen.currentAttributes & Screen::Bold, 0) << "bold left on after the line";
     std::string result;
     bool bold = false;
     const QString row = screen.row(1);

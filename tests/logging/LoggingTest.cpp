@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,17 +70,6 @@ void reportFailure(const char* path = "/dev/x")
     Tessaly::report(spdlog::level::err, Q_FUNC_INFO, ": Failed Opening \"", path, "\": ", 2);
 }
 
-std::string contents(std::FILE* file)
-{
-    std::fflush(file);
-    std::rewind(file);
-    std::string text;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        text.append(buffer, n);
-    return text;
-}
-
 TEST(Logging, ErrorGoesOnceToStandardOutputInThePatternAndOnceToTheSystemLogBare)
 {
     SystemLogStandIn systemLog;
@@ -111,7 +101,10 @@ TEST(Logging, ErrorGoesOnceToStandardOutputInThePatternAndOnceToTheSystemLogBare
 TEST(HeldStdoutSink, HoldsInOrderWithinItsCountAndByteBounds)
 {
     using Tessaly::HeldStdoutSink;
-    std::FILE* file = std::tmpfile();
+    char* buffer = nullptr;
+    size_t size = 0;
+    std::FILE* file = open_memstream(&buffer, &size);
+    const auto contents = [&] { std::fflush(file); return std::string(buffer, size); };
     auto sink = std::make_shared<HeldStdoutSink>(file);
     spdlog::logger logger("held", sink);
     logger.set_pattern("%v");
@@ -119,15 +112,15 @@ TEST(HeldStdoutSink, HoldsInOrderWithinItsCountAndByteBounds)
     sink->hold();
     for (size_t i = 0; i < HeldStdoutSink::maxHeldMessages + 2; ++i)
         logger.error("m{}", i);
-    EXPECT_EQ(contents(file), "before\n");
+    EXPECT_EQ(contents(), "before\n");
     sink->release();
-    std::string text = contents(file);
+    std::string text = contents();
     EXPECT_EQ(text.rfind("before\n[2 earlier diagnostic messages were dropped while the console was up]\nm2\nm3\n", 0), 0u);
     EXPECT_NE(text.find("m2001\n"), std::string::npos);
     logger.error("after");
-    EXPECT_EQ(contents(file).substr(contents(file).size() - 6), "after\n");
+    EXPECT_EQ(contents().substr(contents().size() - 6), "after\n");
 
-    const size_t start = contents(file).size();
+    const size_t start = contents().size();
     sink->hold();
     for (int i = 0; i < 600; ++i) { // ten minutes of one overlong line a second
         logger.info(std::string(100000, 'x'));
@@ -136,11 +129,12 @@ TEST(HeldStdoutSink, HoldsInOrderWithinItsCountAndByteBounds)
     EXPECT_GT(sink->heldBytes(), HeldStdoutSink::maxHeldBytes / 2);
     sink->release();
     EXPECT_EQ(sink->heldBytes(), 0u);
-    text = contents(file).substr(start);
+    text = contents().substr(start);
     EXPECT_LE(text.size(), HeldStdoutSink::maxHeldBytes + 200);
     EXPECT_NE(text.find(" earlier diagnostic messages were dropped"), std::string::npos);
     EXPECT_NE(text.find("x [... "), std::string::npos);
     std::fclose(file);
+    std::free(buffer);
 }
 
 TEST(Printable, ControlCharactersAreEscapedAndLongTextsCut)

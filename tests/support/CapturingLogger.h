@@ -15,6 +15,7 @@ class CapturingLogger {
 public:
     CapturingLogger()
     {
+        sink->set_formatter(std::make_unique<spdlog::pattern_formatter>("%l: %v", spdlog::pattern_time_type::local, ""));
         logger->set_level(spdlog::level::info);
         spdlog::drop("KWLOG"); // one left behind would make registration throw
         spdlog::register_logger(logger);
@@ -23,21 +24,10 @@ public:
     CapturingLogger(const CapturingLogger&) = delete;
     CapturingLogger& operator=(const CapturingLogger&) = delete;
 
-    std::vector<std::string> lines() const { return sink()->last_formatted(); }
-    void clear() { logger->sinks().front() = freshSink(); } // starts a fresh record
+    std::vector<std::string> lines() const { return sink->last_formatted(); }
 
 private:
     // Far more messages than any test provokes; a ring keeps the newest.
-    static std::shared_ptr<spdlog::sinks::ringbuffer_sink_mt> freshSink()
-    {
-        auto sink = std::make_shared<spdlog::sinks::ringbuffer_sink_mt>(4096);
-        sink->set_formatter(std::make_unique<spdlog::pattern_formatter>("%l: %v", spdlog::pattern_time_type::local, ""));
-        return sink;
-    }
-    std::shared_ptr<spdlog::sinks::ringbuffer_sink_mt> sink() const
-    {
-        return std::static_pointer_cast<spdlog::sinks::ringbuffer_sink_mt>(logger->sinks().front());
-    }
-
-    std::shared_ptr<spdlog::logger> logger = std::make_shared<spdlog::logger>("KWLOG", freshSink());
+    std::shared_ptr<spdlog::sinks::ringbuffer_sink_mt> sink = std::make_shared<spdlog::sinks::ringbuffer_sink_mt>(4096);
+    std::shared_ptr<spdlog::logger> logger = std::make_shared<spdlog::logger>("KWLOG", sink);
 };

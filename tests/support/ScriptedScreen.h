@@ -26,7 +26,7 @@ public:
     void start() override;
     void stop() override;
     void erase() override { grid.assign(rows, std::vector<Cell>(columns)); }
-    void refresh() override {}
+    void refresh() override { secondPromptRows.push_back(row(23).trimmed()); }
     void attributeOn(int attributes) override { currentAttributes |= attributes; }
     void attributeOff(int attributes) override { currentAttributes &= ~attributes; }
     void write(int row, int column, const QByteArray& bytes) override;
@@ -46,6 +46,8 @@ public:
     int currentAttributes = 0;
     // Whether each scripted key was read by a waiting (blocking) read.
     std::vector<bool> blockingReads;
+    // The second prompt row at every refresh: a count-down lives there.
+    std::vector<QString> secondPromptRows;
 
 private:
     struct Cell {

@@ -1,0 +1,288 @@
+#include "tests/support/ManagerFixture.h"
+
+#include "app/DefaultFilename.h"
+#include "app/RunLevel.h"
+#include "app/UnitTest.h"
+#include "app/UnitTestGroup.h"
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// A test whose verdicts are scripted: each run takes the next (result,
+// state) pair; it records how often it ran.
+class ScriptedUnitTest : public UnitTest {
+public:
+    using Outcome = std::pair<int, int>; // run result, state afterwards
+
+    ScriptedUnitTest(const QString& title, std::vector<Outcome> outcomes)
+        : UnitTest(title), outcomes(outcomes.begin(), outcomes.end())
+    {
+    }
+
+    int run(TestManager&) override
+    {
+        ++runs;
+        if (onRun)
+            onRun();
+        if (outcomes.empty())
+            return Quit; // an unscripted run ends the manager's loop
+        const Outcome next = outcomes.front();
+        outcomes.pop_front();
+        state = next.second;
+        resultMessage = QString("verdict %1").arg(runs);
+        return next.first;
+    }
+
+    int runs = 0;
+    std::function<void()> onRun;
+    std::deque<Outcome> outcomes;
+};
+
+class TestManagerRun : public ManagerFixture {
+protected:
+    std::shared_ptr<ScriptedUnitTest> add(const QString& title, std::vector<ScriptedUnitTest::Outcome> outcomes)
+    {
+        auto test = std::make_shared<ScriptedUnitTest>(title, std::move(outcomes));
+        manager.addUnitTest(test);
+        return test;
+    }
+
+    QStringList resultLines() const
+    {
+        const QStringList lines = logText().split('\n');
+        QStringList results;
+        for (const QString& line : lines)
+            if (line.contains(" - ") && !line.startsWith("PASSED - Initialisation"))
+                results << line;
+        return results;
+    }
+};
+
+TEST_F(TestManagerRun, UnknownResultRepeatsFailedTestIsOfferedAgainAfterTheLaterTestsThenTheMenuEndsTheRun)
+{
+    std::vector<QString> order;
+    auto a = add("A", {{7, NotRun}, {-3, NotRun}, {Next, Passed}}); // an unknown result runs it again
+    auto b = add("B", {{Next, Failed}, {Next, Passed}});
+    auto c = add("C", {{Next, Passed}});
+    for (ScriptedUnitTest* test : {a.get(), b.get(), c.get()})
+        test->onRun = [&order, test] { order.push_back(test->title); };
+    screen.typeKeys("xxxx"); // one key per summary screen
+    screen.typeKey('Q');     // at the menu, upper case works too
+
+    EXPECT_EQ(manager.run(), 0);
+    EXPECT_EQ(order, (std::vector<QString>{"A", "A", "A", "B", "C", "B"}));
+    EXPECT_FALSE(screen.started);
+    EXPECT_EQ(resultLines(), (QStringList{"PASSED  - A", "PASSED  - B", "PASSED  - C"}));
+}
+
+// Selecting in either case and the states shown are checked end to end.
+TEST_F(TestManagerRun, AMenuKeyWithoutATestBehindItShowsTheMenuAgain)
+{
+    auto a = add("A", {{Menu, NotRun}});
+    screen.typeKeys("p#q"); // 'p' is the 25th selector
+    EXPECT_EQ(manager.run(), 0);
+    EXPECT_EQ(a->runs, 1);
+    EXPECT_FALSE(screen.keyWait);
+    EXPECT_FALSE(screen.echo);
+}
+
+// What the summary shows is the panel's table test and shown end to end.
+TEST_F(TestManagerRun, SummaryBlocksOnTheKeyWithoutPolling)
+{
+    auto a = add("A", {{Next, Failed}});
+    add("B", {});
+    size_t requestsWhenTestEnded = 0;
+    size_t requestsAtSummaryKey = 1;
+    a->onRun = [&] { requestsWhenTestEnded = board.requests.size(); };
+    screen.typeKey('x', [&] { requestsAtSummaryKey = board.requests.size(); });
+
+    EXPECT_EQ(manager.run(), -1); // B is not scripted and quits
+    ASSERT_EQ(screen.blockingReads.size(), 1u);
+    EXPECT_TRUE(screen.blockingReads[0]);
+    EXPECT_EQ(requestsAtSummaryKey, requestsWhenTestEnded);
+    EXPECT_FALSE(screen.keyWait);
+}
+
+// Where the run waits, the tests' outcomes, the keys before the keyboard input
+// ends, the states logged. A stop at a test's prompt and by signal are shown end to end.
+struct Stop { const char* where; std::vector<ScriptedUnitTest::Outcome> a, b; std::string keys; QStringList logged; };
+void PrintTo(const Stop& stop, std::ostream* out) { *out << stop.where; }
+class StopEndsTheRun : public TestManagerRun, public ::testing::WithParamInterface<Stop> {};
+
+TEST_P(StopEndsTheRun, EveryWaitEndsLikeQuitWithMinusOne)
+{
+    add("A", GetParam().a);
+    add("B", GetParam().b);
+    screen.typeKeys(GetParam().keys);
+    screen.typeKey(Screen::inputClosed);
+    EXPECT_EQ(manager.run(), -1);
+    EXPECT_FALSE(screen.started);
+    EXPECT_EQ(resultLines(), GetParam().logged);
+    EXPECT_EQ(screen.keysLeft(), 0u);
+}
+const Stop stops[] = {
+    {"summary", {{Next, Passed}}, {}, "", {"PASSED  - A", "Not Run - B"}},
+    {"debug screen", {{Debug, NotRun}}, {}, "", {"Not Run - A", "Not Run - B"}},
+    {"menu", {{Next, Passed}}, {{Next, Passed}}, "xx", {"PASSED  - A", "PASSED  - B"}}, // Q here would give 0
+};
+INSTANTIATE_TEST_SUITE_P(Waits, StopEndsTheRun, ::testing::ValuesIn(stops));
+
+TEST_F(TestManagerRun, NextIncompleteSearchesForwardThenWrapsRoundIncludingTheCurrentTest)
+{
+    const struct {
+        std::vector<int> states;
+        int currentTest, expected;
+    } cases[] = {
+        {{Passed, Failed, Passed}, 2, 1},
+        {{Passed, Failed, Passed}, 1, 1},  // the test just run counts
+        {{Passed, Skipped, Passed}, 1, 3}, // all complete: the count
+        {{Failed, Passed}, -1, 0},
+        {{Passed, Passed}, -1, 2},         // no wrap from a negative index
+        {{Passed, 9}, 1, 1},               // unknown states are incomplete
+        {{}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        manager.unitTests.clear();
+        for (int state : c.states)
+            add("t", {})->state = state;
+        manager.currentTest = c.currentTest;
+        EXPECT_EQ(manager.nextIncompleteTest(), c.expected) << c.states.size() << " tests, current " << c.currentTest;
+    }
+}
+
+TEST_F(TestManagerRun, DetailAndPromptReplaceTheirWholeAreaAndCutExtraLines)
+{
+    QStringList twenty;
+    for (int i = 1; i <= 20; ++i)
+        twenty << QString("line %1").arg(i);
+    manager.detail(twenty.join('\n'));
+    EXPECT_EQ(manager.detailLines[14], "line 15");
+    manager.detail("a\n\nb\n"); // the final line break gives an empty line
+    EXPECT_EQ(QStringList(manager.detailLines, manager.detailLines + 15).join('|'), "a||b" + QString(12, '|'));
+    manager.updatePrompt("one\ntwo\nthree");
+    manager.updatePrompt("only");
+    EXPECT_EQ(manager.promptLines[0] + '|' + manager.promptLines[1], "only|");
+}
+
+TEST_F(TestManagerRun, TestScreenShowsThePresentReadings)
+{
+    // The layout is the panel's table test, title and prompt are shown end to
+    // end; the readings there are N/A, so here: the manager's readings reach it.
+    manager.detail("\n   (Active Power Source: *{APS}* at *{SV}V*)");
+    manager.systemVoltage = 12034;
+    manager.powerSource = 1;
+    manager.showTestDisplay();
+    EXPECT_EQ(screen.row(3), "     (Active Power Source: ACDC at 12.0V)");
+}
+
+// The key wait itself (type-ahead dropped, one burst of requests per 200 ms,
+// the key lower-cased, i starting the extremes afresh) is shown end to end.
+TEST_F(TestManagerRun, AnUpperCaseIIsAnAnswerAndLeavesTheExtremes)
+{
+    manager.fd = FakeBoardDevice::boardFd;
+    screen.typeKey('I', [&] { manager.systemVoltageMin = 9000; });
+    EXPECT_EQ(manager.getLowerCh(), 'i');
+    EXPECT_EQ(manager.systemVoltageMin, 9000);
+}
+
+// Editing itself is the serial entry's table test; here: the keys reach it and the modes are restored.
+TEST_F(TestManagerRun, SerialNumberEntryEditsTheLineAndIgnoresAResize)
+{
+    for (int key : std::vector<int>{'A', 'X', 127, 'B', ' ', 'c', Screen::resized, '\n', Screen::resized, 'y'})
+        screen.typeKey(key);
+    EXPECT_EQ(manager.enterBoardSerialNumber(), "AB");
+    EXPECT_EQ(screen.row(16), "          You Entered \"AB\"");
+    EXPECT_FALSE(screen.keyWait);
+    EXPECT_FALSE(screen.echo);
+}
+
+TEST_F(TestManagerRun, DisplayIsSetUpOnceAndClosedOnlyWhenUp)
+{
+    manager.closeDisplay();
+    EXPECT_EQ(screen.stopCount, 0);
+    manager.initDisplay();
+    manager.initDisplay();
+    EXPECT_EQ(screen.startCount, 1);
+    manager.closeDisplay();
+    manager.closeDisplay();
+    EXPECT_EQ(screen.stopCount, 1);
+    manager.initDisplay();
+    EXPECT_EQ(screen.startCount, 2);
+}
+
+using Outcomes = std::vector<ScriptedUnitTest::Outcome>;
+
+// Both passing, quitting and the debug screen from within a group are shown end to end.
+TEST_F(TestManagerRun, GroupJudgesItsChildrenTogether)
+{
+    const struct {
+        const char* name;
+        std::vector<Outcomes> children;
+        int result, state;
+        const char* message;
+        std::vector<int> runs;
+    } cases[] = {
+        {"first fails", {{{Next, Failed}}, {{Next, Passed}}}, Next, Failed, "FAILED: 1 failed out of 2", {1, 1}},
+        {"skipped counts against", {{{Next, Skipped}}, {{Next, Failed}}}, Next, Failed, "FAILED: 2 failed out of 2",
+         {1, 1}},
+        {"odd result goes on", {{{9, Passed}}, {{Next, Passed}}}, Next, Passed, "PASSED: Test Completed", {1, 1}},
+        {"second asks for menu", {{{Next, Passed}}, {{Menu, Failed}}}, Menu, NotRun, "Test Not Completed", {1, 1}},
+        {"no children", {}, Next, Passed, "PASSED: Test Completed", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        UnitTestGroup group("Group");
+        std::vector<std::shared_ptr<ScriptedUnitTest>> children;
+        for (const Outcomes& outcomes : c.children) {
+            children.push_back(std::make_shared<ScriptedUnitTest>("child", outcomes));
+            group.addUnitTest(children.back());
+        }
+        group.state = Failed; // left over from an earlier run
+        EXPECT_EQ(group.run(manager), c.result);
+        EXPECT_EQ(group.state, c.state);
+        EXPECT_EQ(group.resultMessage.toStdString(), c.message);
+        for (size_t i = 0; i < children.size(); ++i)
+            EXPECT_EQ(children[i]->runs, c.runs[i]) << "child " << i;
+    }
+}
+
+// The four known states are shown end to end on the menu and in the log.
+TEST(UnitTestModel, NewTestIsNotRunAndAnUnknownStateShowsAsAnError)
+{
+    ScriptedUnitTest test("t", {});
+    EXPECT_EQ(test.getTestStateStr(), "Not Run");
+    EXPECT_EQ(test.resultMessage, "Test Not Run");
+    for (int state : {4, -1}) {
+        test.state = state;
+        EXPECT_EQ(test.getTestStateStr(), "*ERROR*") << state;
+    }
+}
+
+TEST(RunLevel, RefusesAboveFourWithTheMessageAndNoTrailingNewline)
+{
+    // The record's low byte carries the run level's character; higher bytes
+    // carry the previous level.
+    const std::pair<std::optional<int>, bool> cases[] = {
+        {std::nullopt, true}, {'4', true}, {'N' * 256 + '4', true}, {'5', false}, {'3' * 256 + '5', false}};
+    for (const auto& [record, allowed] : cases) {
+        std::ostringstream out;
+        EXPECT_EQ(checkRunLevel(record, out), allowed) << record.value_or(-1);
+        EXPECT_EQ(out.str(), allowed ? "" : "dynelle_test will conflict with kw_server\n"
+                                            "Please run program_fpga_selftest.sh before running this test app.");
+    }
+}
+
+TEST(DefaultFilename, SerialAndLocalTimeInTheFixedDirectory)
+{
+    const QDateTime at(QDate(2026, 12, 4), QTime(14, 5, 9));
+    EXPECT_EQ(createDefaultFilename("A1234", at), "/home/transfer/log/dynelle_test_A1234-20261204-140509.txt");
+    EXPECT_TRUE(createDefaultFilename("X").startsWith("/home/transfer/log/dynelle_test_X-20"));
+}
+
+} // namespace

@@ -65,7 +65,7 @@ TEST(LinkLifetime, ReopeningKeepsTheLockAndDestructionUnlocksThenClosesOnce)
 
 TEST_F(LinkTest, MalformedNumbersReadZeroAndAShortLineIsLoggedAsAnError)
 {
-    receive("S 3x\nT  7 \n");
+    receive("S 3x\nT  7 \r\n"); // blanks and a CR LF line end around a number are not part of it
     EXPECT_EQ(link.systemVoltage, 0);
     EXPECT_EQ(link.timeToEmpty, 7);
     EXPECT_FALSE(link.processReceivedLine("C "));

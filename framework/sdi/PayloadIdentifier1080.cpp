@@ -8,8 +8,6 @@ namespace Sdi {
 
 namespace {
 
-using FieldType = PayloadIdentifierBase::FieldType;
-
 template <typename E>
 int code(E value)
 {
@@ -31,17 +29,9 @@ unsigned int PayloadIdentifier1080_1g5::getPayloadIdentifierWord(
     PayloadId::SampleStructure sampling, PayloadId::BitDepth depth, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(PayloadIdentifierFieldMaps::hd1080On1g5(), payloadCode,
-                       {{FieldType::TransportFormat, code(transport)},
-                        {FieldType::PictureFormat, code(picture)},
-                        {FieldType::PictureRate, code(rate)},
-                        {FieldType::Colourimetry, code(colourimetry)},
-                        {FieldType::AspectRatio, code(aspect)},
-                        {FieldType::HorizontalPixelArraySize, code(size)},
-                        {FieldType::SampleStructure, code(sampling)},
-                        {FieldType::BitDepth, code(depth)},
-                        {FieldType::TransferCharacteristics, code(transfer)},
-                        {FieldType::LuminanceAndColourDifference, code(luminance)}});
+    return composePictureWord(PayloadIdentifierFieldMaps::hd1080On1g5(), payloadCode,
+                              {transport, picture, rate, sampling, colourimetry, aspect, size,
+                               depth, transfer, luminance});
 }
 
 std::list<QString> PayloadIdentifier1080_1g5::doSmpteValidationChecks()
@@ -85,18 +75,9 @@ unsigned int PayloadIdentifier1080_DualLink1g5::getPayloadIdentifierWord(
     PayloadId::SampleStructure sampling, PayloadId::Channel channel, PayloadId::BitDepth depth,
     PayloadId::TransferCurve transfer, PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(PayloadIdentifierFieldMaps::hd1080DualStream(), payloadCode,
-                       {{FieldType::TransportFormat, code(transport)},
-                        {FieldType::PictureFormat, code(picture)},
-                        {FieldType::PictureRate, code(rate)},
-                        {FieldType::Colourimetry, code(colourimetry)},
-                        {FieldType::HorizontalPixelArraySize, code(size)},
-                        {FieldType::AspectRatio, code(aspect)},
-                        {FieldType::SampleStructure, code(sampling)},
-                        {FieldType::Channel, code(channel)},
-                        {FieldType::BitDepth, code(depth)},
-                        {FieldType::TransferCharacteristics, code(transfer)},
-                        {FieldType::LuminanceAndColourDifference, code(luminance)}});
+    return composePictureWord(PayloadIdentifierFieldMaps::hd1080DualStream(), payloadCode,
+                              {transport, picture, rate, sampling, colourimetry, aspect, size,
+                               depth, transfer, luminance, channel});
 }
 
 std::list<QString> PayloadIdentifier1080_DualLink1g5::doSmpteValidationChecks()
@@ -119,17 +100,9 @@ unsigned int PayloadIdentifier1080_3g::getPayloadIdentifierWord(
     PayloadId::SampleStructure sampling, PayloadId::BitDepth depth, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(PayloadIdentifierFieldMaps::levelA3g(), payloadCode,
-                       {{FieldType::TransportFormat, code(transport)},
-                        {FieldType::PictureFormat, code(picture)},
-                        {FieldType::PictureRate, code(rate)},
-                        {FieldType::Colourimetry, code(colourimetry)},
-                        {FieldType::AspectRatio, code(aspect)},
-                        {FieldType::HorizontalPixelArraySize, code(size)},
-                        {FieldType::SampleStructure, code(sampling)},
-                        {FieldType::BitDepth, code(depth)},
-                        {FieldType::TransferCharacteristics, code(transfer)},
-                        {FieldType::LuminanceAndColourDifference, code(luminance)}});
+    return composePictureWord(PayloadIdentifierFieldMaps::levelA3g(), payloadCode,
+                              {transport, picture, rate, sampling, colourimetry, aspect, size,
+                               depth, transfer, luminance});
 }
 
 std::list<QString> PayloadIdentifier1080_3g::doSmpteValidationChecks()
@@ -152,18 +125,9 @@ unsigned int PayloadIdentifier1080_Levelb3g::getPayloadIdentifierWord(
     PayloadId::SampleStructure sampling, PayloadId::Channel channel, PayloadId::BitDepth depth,
     PayloadId::TransferCurve transfer, PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(PayloadIdentifierFieldMaps::hd1080DualStream(), payloadCode,
-                       {{FieldType::TransportFormat, code(transport)},
-                        {FieldType::PictureFormat, code(picture)},
-                        {FieldType::PictureRate, code(rate)},
-                        {FieldType::Colourimetry, code(colourimetry)},
-                        {FieldType::HorizontalPixelArraySize, code(size)},
-                        {FieldType::AspectRatio, code(aspect)},
-                        {FieldType::SampleStructure, code(sampling)},
-                        {FieldType::Channel, code(channel)},
-                        {FieldType::BitDepth, code(depth)},
-                        {FieldType::TransferCharacteristics, code(transfer)},
-                        {FieldType::LuminanceAndColourDifference, code(luminance)}});
+    return composePictureWord(PayloadIdentifierFieldMaps::hd1080DualStream(), payloadCode,
+                              {transport, picture, rate, sampling, colourimetry, aspect, size,
+                               depth, transfer, luminance, channel});
 }
 
 std::list<QString> PayloadIdentifier1080_Levelb3g::doSmpteValidationChecks()

@@ -6,18 +6,6 @@
 namespace Tessaly {
 namespace Sdi {
 
-namespace {
-
-using FieldType = PayloadIdentifierBase::FieldType;
-
-template <typename E>
-int code(E value)
-{
-    return static_cast<int>(value);
-}
-
-} // namespace
-
 PayloadIdentifier2160_DualLinkLevelb3g::PayloadIdentifier2160_DualLinkLevelb3g(unsigned int word)
     : PayloadIdentifierBase(word, PayloadIdentifierFieldMaps::uhdDualLinkLevelB3g(),
                             Interface{payloadCode, 2, SdiDataRate::Rate3G, 1, 4, 1, Raster::Lines2160,
@@ -32,19 +20,9 @@ unsigned int PayloadIdentifier2160_DualLinkLevelb3g::getPayloadIdentifierWord(
     PayloadId::Channel channel, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(PayloadIdentifierFieldMaps::uhdDualLinkLevelB3g(), payloadCode,
-                       {{FieldType::TransportFormat, code(transport)},
-                        {FieldType::PictureFormat, code(picture)},
-                        {FieldType::PictureRate, code(rate)},
-                        {FieldType::SampleStructure, code(sampling)},
-                        {FieldType::Colourimetry, code(colourimetry)},
-                        {FieldType::AspectRatio, code(aspect)},
-                        {FieldType::HorizontalPixelArraySize, code(size)},
-                        {FieldType::BitDepth, code(depth)},
-                        {FieldType::AudioCopyStatus, code(audioCopy)},
-                        {FieldType::Channel, code(channel)},
-                        {FieldType::TransferCharacteristics, code(transfer)},
-                        {FieldType::LuminanceAndColourDifference, code(luminance)}});
+    return composePictureWord(PayloadIdentifierFieldMaps::uhdDualLinkLevelB3g(), payloadCode,
+                              {transport, picture, rate, sampling, colourimetry, aspect, size,
+                               depth, transfer, luminance, channel, audioCopy});
 }
 
 PayloadIdentifier2160_QuadLink3g::PayloadIdentifier2160_QuadLink3g(unsigned int word)
@@ -61,19 +39,9 @@ unsigned int PayloadIdentifier2160_QuadLink3g::getPayloadIdentifierWord(
     PayloadId::TransferCurve transfer, PayloadId::LuminanceAndColourDifferenceSignal luminance,
     PayloadId::Channel channel)
 {
-    return composeWord(PayloadIdentifierFieldMaps::uhdQuadLink3g(), payloadCode,
-                       {{FieldType::TransportFormat, code(transport)},
-                        {FieldType::PictureFormat, code(picture)},
-                        {FieldType::PictureRate, code(rate)},
-                        {FieldType::SampleStructure, code(sampling)},
-                        {FieldType::Colourimetry, code(colourimetry)},
-                        {FieldType::AspectRatio, code(aspect)},
-                        {FieldType::HorizontalPixelArraySize, code(size)},
-                        {FieldType::BitDepth, code(depth)},
-                        {FieldType::AudioCopyStatus, code(audioCopy)},
-                        {FieldType::TransferCharacteristics, code(transfer)},
-                        {FieldType::LuminanceAndColourDifference, code(luminance)},
-                        {FieldType::Channel, code(channel)}});
+    return composePictureWord(PayloadIdentifierFieldMaps::uhdQuadLink3g(), payloadCode,
+                              {transport, picture, rate, sampling, colourimetry, aspect, size,
+                               depth, transfer, luminance, channel, audioCopy});
 }
 
 std::list<QString> PayloadIdentifier2160_QuadLink3g::doSmpteValidationChecks()
@@ -97,19 +65,9 @@ unsigned int PayloadIdentifier2160_QuadLinkLevelb3g::getPayloadIdentifierWord(
     PayloadId::Channel channel, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(PayloadIdentifierFieldMaps::uhdQuadLinkLevelB3g(), payloadCode,
-                       {{FieldType::TransportFormat, code(transport)},
-                        {FieldType::PictureFormat, code(picture)},
-                        {FieldType::PictureRate, code(rate)},
-                        {FieldType::Colourimetry, code(colourimetry)},
-                        {FieldType::SampleStructure, code(sampling)},
-                        {FieldType::AspectRatio, code(aspect)},
-                        {FieldType::HorizontalPixelArraySize, code(size)},
-                        {FieldType::BitDepth, code(depth)},
-                        {FieldType::AudioCopyStatus, code(audioCopy)},
-                        {FieldType::Channel, code(channel)},
-                        {FieldType::TransferCharacteristics, code(transfer)},
-                        {FieldType::LuminanceAndColourDifference, code(luminance)}});
+    return composePictureWord(PayloadIdentifierFieldMaps::uhdQuadLinkLevelB3g(), payloadCode,
+                              {transport, picture, rate, sampling, colourimetry, aspect, size,
+                               depth, transfer, luminance, channel, audioCopy});
 }
 
 PayloadIdentifier2160_6g::PayloadIdentifier2160_6g(unsigned int word)
@@ -126,19 +84,9 @@ unsigned int PayloadIdentifier2160_6g::getPayloadIdentifierWord(
     PayloadId::Channel channel, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(PayloadIdentifierFieldMaps::uhdSingleLink(), payloadCode,
-                       {{FieldType::TransportFormat, code(transport)},
-                        {FieldType::PictureFormat, code(picture)},
-                        {FieldType::PictureRate, code(rate)},
-                        {FieldType::SampleStructure, code(sampling)},
-                        {FieldType::Colourimetry, code(colourimetry)},
-                        {FieldType::AspectRatio, code(aspect)},
-                        {FieldType::HorizontalPixelArraySize, code(size)},
-                        {FieldType::BitDepth, code(depth)},
-                        {FieldType::AudioCopyStatus, code(audioCopy)},
-                        {FieldType::Channel, code(channel)},
-                        {FieldType::TransferCharacteristics, code(transfer)},
-                        {FieldType::LuminanceAndColourDifference, code(luminance)}});
+    return composePictureWord(PayloadIdentifierFieldMaps::uhdSingleLink(), payloadCode,
+                              {transport, picture, rate, sampling, colourimetry, aspect, size,
+                               depth, transfer, luminance, channel, audioCopy});
 }
 
 PayloadIdentifier2160_DualLink6g::PayloadIdentifier2160_DualLink6g(unsigned int word)
@@ -155,19 +103,9 @@ unsigned int PayloadIdentifier2160_DualLink6g::getPayloadIdentifierWord(
     PayloadId::Channel channel, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(PayloadIdentifierFieldMaps::uhdSingleLink(), payloadCode,
-                       {{FieldType::TransportFormat, code(transport)},
-                        {FieldType::PictureFormat, code(picture)},
-                        {FieldType::PictureRate, code(rate)},
-                        {FieldType::SampleStructure, code(sampling)},
-                        {FieldType::Colourimetry, code(colourimetry)},
-                        {FieldType::AspectRatio, code(aspect)},
-                        {FieldType::HorizontalPixelArraySize, code(size)},
-                        {FieldType::BitDepth, code(depth)},
-                        {FieldType::AudioCopyStatus, code(audioCopy)},
-                        {FieldType::Channel, code(channel)},
-                        {FieldType::TransferCharacteristics, code(transfer)},
-                        {FieldType::LuminanceAndColourDifference, code(luminance)}});
+    return composePictureWord(PayloadIdentifierFieldMaps::uhdSingleLink(), payloadCode,
+                              {transport, picture, rate, sampling, colourimetry, aspect, size,
+                               depth, transfer, luminance, channel, audioCopy});
 }
 
 PayloadIdentifier2160_12g::PayloadIdentifier2160_12g(unsigned int word)
@@ -184,19 +122,9 @@ unsigned int PayloadIdentifier2160_12g::getPayloadIdentifierWord(
     PayloadId::Channel channel, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(PayloadIdentifierFieldMaps::uhdSingleLink(), payloadCode,
-                       {{FieldType::TransportFormat, code(transport)},
-                        {FieldType::PictureFormat, code(picture)},
-                        {FieldType::PictureRate, code(rate)},
-                        {FieldType::SampleStructure, code(sampling)},
-                        {FieldType::Colourimetry, code(colourimetry)},
-                        {FieldType::AspectRatio, code(aspect)},
-                        {FieldType::HorizontalPixelArraySize, code(size)},
-                        {FieldType::BitDepth, code(depth)},
-                        {FieldType::AudioCopyStatus, code(audioCopy)},
-                        {FieldType::Channel, code(channel)},
-                        {FieldType::TransferCharacteristics, code(transfer)},
-                        {FieldType::LuminanceAndColourDifference, code(luminance)}});
+    return composePictureWord(PayloadIdentifierFieldMaps::uhdSingleLink(), payloadCode,
+                              {transport, picture, rate, sampling, colourimetry, aspect, size,
+                               depth, transfer, luminance, channel, audioCopy});
 }
 
 PayloadIdentifier4320_QuadLink12g_SingleOnly::PayloadIdentifier4320_QuadLink12g_SingleOnly(unsigned int word)
@@ -213,19 +141,9 @@ unsigned int PayloadIdentifier4320_QuadLink12g_SingleOnly::getPayloadIdentifierW
     PayloadId::Channel channel, PayloadId::TransferCurve transfer,
     PayloadId::LuminanceAndColourDifferenceSignal luminance)
 {
-    return composeWord(PayloadIdentifierFieldMaps::uhdSingleLink(), payloadCode,
-                       {{FieldType::TransportFormat, code(transport)},
-                        {FieldType::PictureFormat, code(picture)},
-                        {FieldType::PictureRate, code(rate)},
-                        {FieldType::SampleStructure, code(sampling)},
-                        {FieldType::Colourimetry, code(colourimetry)},
-                        {FieldType::AspectRatio, code(aspect)},
-                        {FieldType::HorizontalPixelArraySize, code(size)},
-                        {FieldType::BitDepth, code(depth)},
-                        {FieldType::AudioCopyStatus, code(audioCopy)},
-                        {FieldType::Channel, code(channel)},
-                        {FieldType::TransferCharacteristics, code(transfer)},
-                        {FieldType::LuminanceAndColourDifference, code(luminance)}});
+    return composePictureWord(PayloadIdentifierFieldMaps::uhdSingleLink(), payloadCode,
+                              {transport, picture, rate, sampling, colourimetry, aspect, size,
+                               depth, transfer, luminance, channel, audioCopy});
 }
 
 } // namespace Sdi

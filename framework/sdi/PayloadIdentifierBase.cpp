@@ -240,17 +240,30 @@ void PayloadIdentifierBase::logReservedBits()
     }
 }
 
-unsigned int PayloadIdentifierBase::composeWord(const FieldMap& map, int payloadCode,
-                                                std::initializer_list<std::pair<FieldType, int>> values)
+unsigned int PayloadIdentifierBase::composePictureWord(const FieldMap& map, int payloadCode,
+                                                       const PictureFields& fields)
 {
+    const auto code = [](auto value) { return static_cast<int>(value); };
+    const std::pair<FieldType, int> values[] = {
+        {FieldType::PayloadAndDigitalInterface, payloadCode},
+        {FieldType::TransportFormat, code(fields.transport)},
+        {FieldType::PictureFormat, code(fields.picture)},
+        {FieldType::PictureRate, code(fields.rate)},
+        {FieldType::SampleStructure, code(fields.sampling)},
+        {FieldType::Colourimetry, code(fields.colourimetry)},
+        {FieldType::AspectRatio, code(fields.aspect)},
+        {FieldType::HorizontalPixelArraySize, code(fields.size)},
+        {FieldType::BitDepth, code(fields.depth)},
+        {FieldType::TransferCharacteristics, code(fields.transfer)},
+        {FieldType::LuminanceAndColourDifference, code(fields.luminance)},
+        {FieldType::Channel, code(fields.channel)},
+        {FieldType::AudioCopyStatus, code(fields.audioCopy)},
+    };
     unsigned int word = 0;
-    const auto payload = map.find(FieldType::PayloadAndDigitalInterface);
-    if (payload != map.end())
-        payload->second.applyValueToPayloadIdentifierWord(word, payloadCode);
-    for (const auto& value : values) {
-        const auto field = map.find(value.first);
+    for (const auto& [type, value] : values) {
+        const auto field = map.find(type);
         if (field != map.end())
-            field->second.applyValueToPayloadIdentifierWord(word, value.second);
+            field->second.applyValueToPayloadIdentifierWord(word, value);
     }
     return word;
 }

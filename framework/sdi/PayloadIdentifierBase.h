@@ -147,10 +147,26 @@ public:
 protected:
     PayloadIdentifierBase(unsigned int word, FieldMap&& fields, const Interface& properties);
 
-    // The word of `payloadCode` with each value written through `map`, in
-    // order; a refused value leaves its bits 0.
-    static unsigned int composeWord(const FieldMap& map, int payloadCode,
-                                    std::initializer_list<std::pair<FieldType, int>> values);
+    // The picture fields every HD and UHD builder writes; each builder takes
+    // them in its own parameter order. A field left out stays 0.
+    struct PictureFields {
+        PayloadId::TransportFormat transport;
+        PayloadId::PictureFormat picture;
+        PayloadId::PictureRate rate;
+        PayloadId::SampleStructure sampling;
+        PayloadId::Colourimetry colourimetry;
+        PayloadId::AspectRatio aspect;
+        PayloadId::HorizontalPixelArraySize size;
+        PayloadId::BitDepth depth;
+        PayloadId::TransferCurve transfer;
+        PayloadId::LuminanceAndColourDifferenceSignal luminance;
+        PayloadId::Channel channel{};
+        PayloadId::AudioCopyStatus audioCopy{};
+    };
+
+    // The word of `payloadCode` with each field written through `map`; a
+    // field the map lacks is skipped, a refused value leaves its bits 0.
+    static unsigned int composePictureWord(const FieldMap& map, int payloadCode, const PictureFields& fields);
 
     // The payload-code check every class starts with (empty when right).
     std::list<QString> payloadCodeChecks();

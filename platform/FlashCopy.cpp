@@ -2,6 +2,7 @@
 
 #include "platform/FlashProgress.h"
 #include "platform/MtdSeam.h"
+#include "platform/ReadFully.h"
 #include "platform/SystemErrorText.h"
 
 #include <algorithm>
@@ -102,24 +103,6 @@ void closeEnd(const End& end)
 {
     if (end.fd >= 0 && !end.standard)
         MtdSeam::close(end.fd); // keeps errno for the caller's message
-}
-
-// Reads until `count` bytes or the end of the source: a pipe may hand over
-// less than asked for without having ended.
-ssize_t readFully(int fd, unsigned char* buffer, size_t count)
-{
-    size_t got = 0;
-    while (got < count) {
-        const ssize_t n = ::read(fd, buffer + got, count - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    return static_cast<ssize_t>(got);
 }
 
 ssize_t writeFully(const End& destination, const unsigned char* buffer, size_t count)

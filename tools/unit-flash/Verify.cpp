@@ -1,5 +1,7 @@
 #include "tools/unit-flash/Verify.h"
 
+#include "platform/ReadFully.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -22,23 +24,6 @@ struct Descriptor {
             ::close(fd);
     }
 };
-
-// Reads until `count` bytes or the end; -1 on a read error.
-long readFully(int fd, unsigned char* buffer, size_t count)
-{
-    size_t got = 0;
-    while (got < count) {
-        const ssize_t n = ::read(fd, buffer + got, count - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    return static_cast<long>(got);
-}
 
 } // namespace
 

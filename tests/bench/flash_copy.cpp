@@ -4,7 +4,7 @@
 
 #include "platform/Flash.h"
 #include "tests/bench/Limits.h"
-#include "tests/platform/SimulatedUnit.h"
+#include "tools/unitsim/SimulatedUnit.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ const bool limits = registerLimits("", image.data(), image.size(), 0);
 
 void FlashCopyToSimulatedPartition(benchmark::State& state)
 {
-    const SimulatedUnit unit({{3, "fpga", image.size(), 0x10000}});
+    const SimulatedUnit unit({{3, "fpga", static_cast<uint32_t>(image.size()), 0x10000}});
     unit.write("image", image);
     // The erase always reports, and then every later copy: not measured.
     if (!std::freopen("/dev/null", "w", stderr))

@@ -10,6 +10,7 @@ import tempfile
 import unittest
 
 TOOL = os.environ.get("UNIT_FLASH", "")
+UNITSIM = os.environ.get("UNITSIM", "")
 JEDEC = (b"\x02*\nNOTE DESIGN NAME:\tpwr_ctrl*\nQF32*\nL000000\n1000000000000001\n0111111111111110\n*\n"
          b"U00000001000000100000001100000100*\n\x03A5C3\n")
 BITSTREAM = (struct.pack(">H", 9) + bytes(9) + struct.pack(">H", 1)
@@ -19,17 +20,13 @@ BITSTREAM = (struct.pack(">H", 9) + bytes(9) + struct.pack(">H", 1)
              + b"e" + struct.pack(">I", 4) + b"\xaa" * 4)
 
 
-@unittest.skipUnless(TOOL, "UNIT_FLASH names the tool")
+@unittest.skipUnless(TOOL and UNITSIM, "UNIT_FLASH and UNITSIM name the programs")
 class UnitFlashTest(unittest.TestCase):
     def setUp(self):  # two partitions of 64 KiB erase blocks holding old contents
         self.root = pathlib.Path(tempfile.mkdtemp(prefix="simulated-unit-"))
         self.addCleanup(shutil.rmtree, self.root)
-        (self.root / "dev").mkdir()
-        (self.root / "proc").mkdir()
-        (self.root / "proc/mtd").write_text('dev:    size   erasesize  name\nmtd1: 00020000 00010000 "ident"\n'
-                                            'mtd0: 00040000 00010000 "u-boot"\n')
-        self.write("dev/mtd0", b"\x0f" * 0x40000)
-        self.write("dev/mtd1", b"\x0f" * 0x20000)
+        subprocess.run([UNITSIM, "partitions", self.path(""), "0x0f", "1:ident:0x20000:0x10000",
+                        "0:u-boot:0x40000:0x10000"], check=True, timeout=60)
 
     def path(self, relative):
         return str(self.root / relative)

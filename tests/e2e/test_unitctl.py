@@ -4,7 +4,6 @@ hardware-monitor tree in a private mount namespace (root only)."""
 import json
 import os
 import pathlib
-import shlex
 import shutil
 import signal
 import subprocess
@@ -14,32 +13,19 @@ import unittest
 import harness
 
 UNITCTL = os.environ.get("UNITCTL", "")
-BOARD_LINES = ((127, 126, 125, 124, 123, 122, 121), (508, 507, 506, 505, 504), (502, 501, 500, 499, 498, 497, 496),
-               (113, 116, 115, 114))
+UNITSIM = os.environ.get("UNITSIM", "")
 SENSORS_CONFIG = 'chip "adt7473-*"\n    label in2 "+3.3V"\n    label temp2 "Board Temp"\n'
 HWMON = {"name": "adt7473\n", "in2_input": "2900\n", "fan1_input": "2000\n", "fan2_input": "2100\n",
          "fan3_input": "2200\n", **{f"pwm{n}_pulse_stretch_disable": "0\n" for n in range(1, 9)}}
 
 
-@unittest.skipUnless(UNITCTL, "UNITCTL names the program")
+@unittest.skipUnless(UNITCTL and UNITSIM, "UNITCTL and UNITSIM name the programs")
 class UnitctlTest(unittest.TestCase):
     def setUp(self):  # board ids 65, 3, 5, 2; an erased identity partition; a boot-loader tool that records its arguments
         self.root = pathlib.Path(tempfile.mkdtemp(prefix="unitctl-"))
         self.addCleanup(shutil.rmtree, self.root, True)
-        files = {"proc/mtd": 'dev:    size   erasesize  name\nmtd2: 00010000 00010000 "ident"\n',
-                 "dev/mtd2": b"\xff" * 0x10000, "dev/watchdog": "", "var/volatile/.keep": "",
-                 "proc/tessaly_pcie": "fpga_version: 4.5.6+78\nfpga_design_id: 12\n",
-                 "usr/bin/fw_setenv": f'#!/bin/sh\necho "$@" >> {shlex.quote(str(self.root))}/fw_setenv.args\n'}
-        for lines, value in zip(BOARD_LINES, (65, 3, 5, 2)):
-            files.update({f"sys/class/gpio/gpio{line}/value": f"{(value >> (len(lines) - 1 - bit)) & 1}\n"
-                          for bit, line in enumerate(lines)})
-        for chip in ("pwmchip0", "pwmchip1", "pwmchip2"):
-            files.update({f"sys/class/pwm/{chip}/{name}": "" for name in ("export", "pwm0/period", "pwm0/duty_cycle",
-                                                                           "pwm0/enable")})
-        for relative, content in files.items():
-            (self.root / relative).parent.mkdir(parents=True, exist_ok=True)
-            (self.root / relative).write_bytes(content if isinstance(content, bytes) else content.encode())
-        (self.root / "usr/bin/fw_setenv").chmod(0o755)
+        subprocess.run([UNITSIM, "host", str(self.root), "--board-ids", "65,3,5,2", "--fpga", "4.5.6+78,12"],
+                       check=True, timeout=60)
 
     def read(self, relative):
         return (self.root / relative).read_text()
@@ -49,14 +35,9 @@ class UnitctlTest(unittest.TestCase):
                               timeout=60)
 
     def sensors_command(self, *args):
-        """unitctl sensors inside a private mount namespace that holds only the simulated hwmon tree."""
-        script = ["set -e", "mount -t tmpfs none /sys/class", "mkdir -p /sys/class/hwmon/hwmon0"]
-        script += [f"printf %s {shlex.quote(v)} > /sys/class/hwmon/hwmon0/{k}" for k, v in HWMON.items()]
-        script += [f"printf %s {shlex.quote(SENSORS_CONFIG)} > /sys/class/sensors3.conf",
-                   "mount --bind /sys/class/sensors3.conf /etc/sensors3.conf",
-                   "mount -t tmpfs none /etc/sensors.d", 'exec "$@"']
-        return ["/usr/bin/unshare", "-m", "--propagation", "private", "sh", "-c", "\n".join(script), "sh",
-                UNITCTL, "--root", str(self.root), "sensors", *args]
+        """unitctl sensors over a simulated hardware monitor, in a private mount namespace."""
+        return [UNITSIM, "sensors", SENSORS_CONFIG, *[f"hwmon0/{k}={v}" for k, v in HWMON.items()], "--", UNITCTL,
+                "--root", str(self.root), "sensors", *args]
 
     def test_version_reports_what_the_unit_says(self):
         lines = self.run_unitctl("version").stdout.splitlines()
@@ -68,7 +49,7 @@ class UnitctlTest(unittest.TestCase):
     def test_set_serial_round_trips_through_the_identity_partition(self):
         self.assertEqual(self.run_unitctl("ident").returncode, 1, "erased record")
         self.assertEqual(self.run_unitctl("set-serial", "4711", stdin="n\n").returncode, 1)
-        self.assertEqual((self.root / "dev/mtd2").read_bytes()[:4], b"\xff" * 4, "nothing written")
+        self.assertEqual((self.root / "dev/mtd3").read_bytes()[:4], b"\xff" * 4, "nothing written")
         written = self.run_unitctl("set-serial", "4711", stdin="y\n")
         self.assertEqual(written.returncode, 0, written.stderr)
         self.assertEqual(self.read("fw_setenv.args"), "runlevel 4\n")

@@ -1,9 +1,11 @@
 #include "platform/Flash.h"
 #include "platform/MtdParts.h"
-#include "tests/platform/SimulatedUnit.h"
+#include "platform/PlatformRoot.h"
+#include "tests/platform/OnSimulatedUnit.h"
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace {
@@ -38,7 +40,7 @@ TEST(MtdParts, ReadsTheKernelsLinesAndReportsBadOnes)
     EXPECT_THROW(parseMtdPartsText(header + "mtd3: 00020000 80000000 \"ident\"\n", nullptr), std::out_of_range);
     // The table is read afresh each time (the identity record tests); without it, nothing.
     SimulatedUnit unit({});
-    std::filesystem::remove(unit.path("proc/mtd"));
+    unit.remove("proc/mtd");
     CaptureStderr();
     EXPECT_TRUE(parseMtdParts().empty());
     EXPECT_EQ(GetCapturedStderr(), "Failed to get mtp parts\n");

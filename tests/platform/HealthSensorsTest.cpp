@@ -1,14 +1,8 @@
 #include "platform/HealthSensors.h"
 #include "tests/platform/FreshProcess.h"
+#include "tests/support/CapturingLogger.h"
+#include "tools/unitsim/SensorNamespace.h"
 
-#include <sched.h>
-#include <sys/mount.h>
-
-#include <spdlog/sinks/ringbuffer_sink.h>
-#include <spdlog/spdlog.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -18,49 +12,6 @@ using Tessaly::healthSensors;
 using Tessaly::sensorData;
 
 namespace {
-
-using HwmonTree = std::map<std::string, std::map<std::string, std::string>>;
-
-// Moves the calling process (a child, as root) into a private mount namespace
-// where /sys/class holds only `tree` under hwmon/, /etc/sensors3.conf reads
-// `config` and /etc/sensors.d is empty. Returns "" or what failed.
-std::string enterSensorNamespace(const HwmonTree& tree, const std::string& config)
-{
-    const auto failed = [](const char* what) { return what + std::string(": ") + std::strerror(errno); };
-    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
-        || mount("none", "/sys/class", "tmpfs", 0, nullptr) != 0)
-        return failed("private mount namespace with a tmpfs on /sys/class");
-    for (const auto& [device, attributes] : tree) {
-        std::filesystem::create_directories("/sys/class/hwmon/" + device);
-        for (const auto& [name, content] : attributes)
-            std::ofstream("/sys/class/hwmon/" + device + "/" + name) << content;
-    }
-    std::ofstream("/sys/class/sensors3.conf") << config;  // on the private tmpfs: nothing left behind
-    if (mount("/sys/class/sensors3.conf", "/etc/sensors3.conf", nullptr, MS_BIND, nullptr) != 0
-        || mount("none", "/etc/sensors.d", "tmpfs", 0, nullptr) != 0)
-        return failed("sensors configuration");
-    return "";
-}
-
-std::shared_ptr<spdlog::sinks::ringbuffer_sink_mt> records;
-
-void recordKwlog()
-{
-    records = std::make_shared<spdlog::sinks::ringbuffer_sink_mt>(1000);
-    records->set_pattern("%l: %v");
-    auto logger = std::make_shared<spdlog::logger>("KWLOG", records);
-    logger->set_level(spdlog::level::trace);
-    spdlog::drop("KWLOG");
-    spdlog::register_logger(logger);
-}
-
-bool kwlogHas(const std::string& level, const std::string& text)
-{
-    for (const auto& line : records->last_formatted())
-        if (line.rfind(level + ": ", 0) == 0 && line.find(text) != std::string::npos)
-            return true;
-    return false;
-}
 
 const std::string config = "chip \"adt7473-*\"\n label in2 \"+3.3V\"\n label temp2 \"Board Temp\"\n"
                            "chip \"isppac-*\"\n label in0 \"5V5\"\n";
@@ -94,7 +45,7 @@ std::map<std::string, sensorData> byLabel(const healthSensors& sensors)
 #define WITH_SENSORS(tree, configuration, ...)                                                                         \
     IN_FRESH_PROCESS({                                                                                                 \
         ASSERT_EQ(enterSensorNamespace(tree, configuration), "");                                                      \
-        recordKwlog();                                                                                                 \
+        CapturingLogger log(spdlog::level::trace);                                                                     \
         __VA_ARGS__;                                                                                                   \
     })
 
@@ -144,14 +95,14 @@ TEST(HealthSensors, ReadingsAlarmsAndFanValidity)
         EXPECT_FALSE(labels.at("Right Fan RPM").valid);
         EXPECT_TRUE(labels.at("Left Fan RPM").valid);
         EXPECT_EQ(labels.at("Left Fan RPM").value, 2100.0);
-        EXPECT_TRUE(kwlogHas("debug", "isSensorValid pulse_str_disable adt7473fan1_inputfan1 value 1"));
-        EXPECT_TRUE(kwlogHas("debug", "Right Fan RPM value= 2000.000000"));
+        EXPECT_TRUE(log.has("debug", "isSensorValid pulse_str_disable adt7473fan1_inputfan1 value 1"));
+        EXPECT_TRUE(log.has("debug", "Right Fan RPM value= 2000.000000"));
         for (int pwm = 1; pwm <= 8; ++pwm)
             std::filesystem::remove(adt + "pwm" + std::to_string(pwm) + "_pulse_stretch_disable");
         sensors.updateSensorsCache();
         for (const char* fan : {"Left Fan RPM", "Centre Fan RPM", "Right Fan RPM"})
             EXPECT_EQ(byLabel(sensors).at(fan).value, -1.0) << fan;  // attributes missing
-        EXPECT_TRUE(kwlogHas("error", "readSysfsAttrfailed to open " + adt + "pwm"));
+        EXPECT_TRUE(log.has("error", "readSysfsAttrfailed to open " + adt + "pwm"));
     });
 }
 
@@ -177,7 +128,7 @@ TEST(HealthSensors, ScaledSupplyAndUnreadableSubfeature)
     broken["hwmon0"]["fan1_input"] = "not a number\n";
     WITH_SENSORS(broken, config, {
         healthSensors sensors(10, 0);
-        EXPECT_TRUE(kwlogHas("error", "Failed populating sensors rc=-"));
+        EXPECT_TRUE(log.has("error", "Failed populating sensors rc=-"));
         sensors.updateSensorsCache();
         EXPECT_EQ(byLabel(sensors).at("Right Fan RPM").value, 1.0);  // left out: no handle
     });

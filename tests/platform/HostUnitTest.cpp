@@ -1,7 +1,7 @@
 #include "platform/BoardLibrary.h"
 #include "platform/KwPlatformAbstraction.h"
 #include "platform/PlatformDescriptor.h"
-#include "tests/platform/SimulatedUnit.h"
+#include "tests/platform/OnSimulatedUnit.h"
 
 #include <stdexcept>
 #include <vector>

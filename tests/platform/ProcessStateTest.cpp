@@ -1,10 +1,11 @@
 #include "platform/BoardLibrary.h"
 #include "platform/Flash.h"
 #include "platform/KwPlatformAbstraction.h"
+#include "platform/PlatformRoot.h"
 #include "platform/ServerCommon.h"
 #include "platform/VersionInfo.h"
 #include "tests/platform/FreshProcess.h"
-#include "tests/platform/SimulatedUnit.h"
+#include "tests/platform/OnSimulatedUnit.h"
 
 #include <fcntl.h>
 #include <unistd.h>

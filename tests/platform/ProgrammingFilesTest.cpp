@@ -1,5 +1,5 @@
 #include "platform/ProgrammingFiles.h"
-#include "tests/platform/SimulatedUnit.h"
+#include "tests/platform/OnSimulatedUnit.h"
 
 #include <cstring>
 #include <functional>

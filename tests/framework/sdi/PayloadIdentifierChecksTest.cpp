@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Tessaly::Sdi;
 
 namespace {
@@ -19,11 +21,7 @@ std::shared_ptr<PayloadIdentifierBase> readAs(int code, unsigned int word)
 TEST(PayloadIdentifierChecks, MessagesOfEachInterface)
 {
     CapturingLogger log;
-    const struct {
-        int code;
-        unsigned int word;
-        std::list<QString> messages;
-    } cases[] = {
+    const std::tuple<int, unsigned int, std::list<QString>> cases[] = {
         {0x81, 0x81040001, {"Invalid picture rate: 4"}},
         {0x81, 0x81070001, {"Invalid picture rate: 7"}},
         {0x81, 0x81450001, {"Picture format is Progressive but should be Interlaced"}},
@@ -85,10 +83,10 @@ TEST(PayloadIdentifierChecks, MessagesOfEachInterface)
         {0x97, 0x97C98045, {"Incorrect AudioCopyStatus for channel 1 or 2: 1"}},
         {0x97, 0x97C98085, {}},
     };
-    for (const auto& c : cases) {
-        const auto got = readAs(c.code, c.word)->doSmpteValidationChecks();
-        EXPECT_EQ(got, c.messages) << std::hex << "word 0x" << c.word << ": "
-                                   << QStringList(got.begin(), got.end()).join('|').toStdString();
+    for (const auto& [code, word, messages] : cases) {
+        const auto got = readAs(code, word)->doSmpteValidationChecks();
+        EXPECT_EQ(got, messages) << std::hex << "word 0x" << word << ": "
+                                 << QStringList(got.begin(), got.end()).join('|').toStdString();
     }
 }
 
@@ -97,17 +95,13 @@ TEST(PayloadIdentifierChecks, MessagesOfEachInterface)
 TEST(PayloadIdentifierChecks, ScanType)
 {
     CapturingLogger log;
-    const struct {
-        int code;
-        unsigned int word;
-        int scan;
-    } cases[] = {
+    const std::tuple<int, unsigned int, int> cases[] = {
         {0x81, 0x81C50001, 2}, {0x84, 0x84050001, 3}, {0x88, 0x88050001, 3}, {0x89, 0x89858001, 2},
         {0x87, 0x87092001, 3}, {0x87, 0x87092300, 3}, {0x87, 0x87092002, 2}, {0x87, 0x87052102, 2},
         {0x8A, 0x8A452102, 1}, {0x98, 0x98092001, 3}, {0x96, 0x96092001, 2}, {0xCE, 0xCE498001, 1},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(readAs(c.code, c.word)->getPicutreInterlacedProgressivePsf(), c.scan) << std::hex << c.word;
+    for (const auto& [code, word, scan] : cases)
+        EXPECT_EQ(readAs(code, word)->getPicutreInterlacedProgressivePsf(), scan) << std::hex << word;
 }
 
 // UHD interfaces read codes 0 and 3 as full-range 10 and 12 bits.

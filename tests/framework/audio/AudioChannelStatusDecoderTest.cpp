@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <initializer_list>
+#include <tuple>
 #include <utility>
 
 using namespace Tessaly;
@@ -55,82 +56,51 @@ TEST(AudioChannelStatusDecoder, WholeBlocks)
 
 TEST(AudioChannelStatusDecoder, Status)
 {
-    struct Row {
-        uint8_t valid;
-        int crcError;
-        bool crcUsed;
-        const char* text;
-    } rows[] = {
+    // Validity, CRC error, whether the CRC is used, the status.
+    const std::tuple<uint8_t, int, bool, const char*> rows[] = {
         {1, 0, true, "CRCC Ok"},  {0, 0, true, "Invalid"},  {2, 0, true, "Invalid"}, {1, 1, true, "CRCC Bad"},
         {0, -5, true, "CRCC Bad"}, {1, 0, false, "No CRC"}, {0, 0, false, "Invalid"}, {1, 1, false, "No CRC"},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(Decoder::getStatus(block({}, row.valid, row.crcError), row.crcUsed), row.text)
-            << int(row.valid) << ' ' << row.crcError << ' ' << row.crcUsed;
-}
-
-TEST(AudioChannelStatusDecoder, ByteZeroFields)
-{
-    struct Row {
-        uint8_t byte0;
-        const char* dataType;
-        QString proEmphasis;
-        const char* lock;
-        QString consumerEmphasis;
-        const char* consumerMode;
-    } rows[] = {
-        {0x00, "PCM", "Unknown", "Locked", "None", "Mode 0"},
-        {0x02, "Non-PCM", "Unknown", "Locked", "None", "Mode 0"},
-        {0x04, "PCM", "None", "Locked", "None", "Mode 0"},
-        {0x08, "PCM", "?", "Locked", micro, "Mode 0"},
-        {0x0C, "PCM", micro, "Locked", micro, "Mode 0"},
-        {0x10, "PCM", "?", "Locked", "?", "Mode 0"},
-        {0x1C, "PCM", "ITU-T J.17", "Locked", "?", "Mode 0"},
-        {0x20, "PCM", "Unknown", "Unlocked", "?", "Mode 0"},
-        {0x40, "PCM", "Unknown", "Locked", "None", "?"},
-        {0x80, "PCM", "Unknown", "Locked", "None", "?"},
-    };
-    for (const Row& row : rows) {
-        const ChannelStatus cs = block({{0, row.byte0}});
-        SCOPED_TRACE(row.byte0);
-        EXPECT_EQ(Decoder::getDataTypeFromCSBytes(cs.csWords), row.dataType);
-        EXPECT_EQ(Decoder::getPreemphasisFromCSBytesProfessional(cs.csWords), row.proEmphasis);
-        EXPECT_EQ(Decoder::getSourceLockFromCSBytes(cs.csWords), row.lock);
-        EXPECT_EQ(Decoder::getPreemphasisFromCSBytesConsumer(cs.csWords), row.consumerEmphasis);
-        EXPECT_EQ(Decoder::getChannelModeFromCSBytesConsumer(cs.csWords), row.consumerMode);
-    }
+    for (const auto& [valid, crcError, crcUsed, text] : rows)
+        EXPECT_EQ(Decoder::getStatus(block({}, valid, crcError), crcUsed), text)
+            << int(valid) << ' ' << crcError << ' ' << crcUsed;
 }
 
 TEST(AudioChannelStatusDecoder, ProfessionalFrequency)
 {
-    struct Row {
-        uint8_t byte0, byte4;
-        const char* plain;
-        const char* pulledDown;  // with the 1/1.001 flag (byte 4 bit 7)
-    } rows[] = {
+    // Bytes 0 and 4, the rate, the rate with the 1/1.001 flag (byte 4 bit 7).
+    const std::tuple<uint8_t, uint8_t, const char*, const char*> rows[] = {
         {0x81, 0x00, "48", "47.952"},        {0x41, 0x00, "44.1", "44.0559"},     {0xC1, 0x00, "32", "31.968"},
         {0x01, 0x08, "24", "23.976"},        {0x01, 0x10, "96", "95.9041"},       {0x01, 0x18, "192", "191.808"},
         {0x01, 0x48, "22.05", "22.028"},     {0x01, 0x50, "88.2", "88.1119"},     {0x01, 0x58, "176.4", "176.224"},
         {0x01, 0x00, "Unspecified", "Unspecified"}, {0x81, 0x10, "48", "47.952"},  // byte 0 decides before byte 4
         {0x01, 0x0B, "24", "23.976"},  // bits outside 2-6 do not matter
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << std::hex << int(row.byte0) << ' ' << int(row.byte4));
-        EXPECT_EQ(Decoder::getFrequencyFromCSBytesProfessional(block({{0, row.byte0}, {4, row.byte4}}).csWords), row.plain);
-        EXPECT_EQ(Decoder::getFrequencyFromCSBytesProfessional(block({{0, row.byte0}, {4, uint8_t(row.byte4 | 0x80)}}).csWords),
-                  row.pulledDown);
+    for (const auto& [byte0, byte4, plain, pulledDown] : rows) {
+        SCOPED_TRACE(testing::Message() << std::hex << int(byte0) << ' ' << int(byte4));
+        EXPECT_EQ(Decoder::getFrequencyFromCSBytesProfessional(block({{0, byte0}, {4, byte4}}).csWords), plain);
+        EXPECT_EQ(Decoder::getFrequencyFromCSBytesProfessional(block({{0, byte0}, {4, uint8_t(byte4 | 0x80)}}).csWords),
+                  pulledDown);
     }
 }
 
-// Fields read from one byte each: per reader, the byte it reads and texts of its values.
+// Fields read from one byte each: per reader, the byte it reads and texts of its values, one of them with every
+// bit outside the field set.
 TEST(AudioChannelStatusDecoder, OneByteFields)
 {
-    using Text = std::pair<uint8_t, const char*>;
+    using Text = std::pair<uint8_t, QString>;
     const struct {
         QString (*read)(const uint32_t*);
         int byte;
         std::vector<Text> texts;
     } fields[] = {
+        {Decoder::getDataTypeFromCSBytes, 0, {{0x00, "PCM"}, {0x02, "Non-PCM"}, {0xFD, "PCM"}}},
+        {Decoder::getPreemphasisFromCSBytesProfessional, 0, {{0x00, "Unknown"}, {0x04, "None"}, {0x08, "?"},
+            {0x0C, micro}, {0x10, "?"}, {0x1C, "ITU-T J.17"}, {0xE3, "Unknown"}}},
+        {Decoder::getSourceLockFromCSBytes, 0, {{0x00, "Locked"}, {0x20, "Unlocked"}, {0xDF, "Locked"}}},
+        {Decoder::getPreemphasisFromCSBytesConsumer, 0,
+         {{0x00, "None"}, {0x08, micro}, {0x10, "?"}, {0x20, "?"}, {0xC7, "None"}}},
+        {Decoder::getChannelModeFromCSBytesConsumer, 0, {{0x00, "Mode 0"}, {0x40, "?"}, {0x80, "?"}, {0x3F, "Mode 0"}}},
         {Decoder::getFrequencyFromCSBytesConsumer, 3, {{0x00, "44.1"}, {0x02, "48"}, {0x03, "32"}, {0x01, "?"},
                                                        {0xF2, "48"}}},
         {Decoder::getWordLengthFromCSBytesProfessional, 2, {

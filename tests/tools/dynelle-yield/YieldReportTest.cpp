@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 using namespace Tessaly;
 
@@ -21,11 +22,8 @@ const std::string initialised = "tr417 sw version: V1.0 tr417\r\n\nPASSED - Init
 
 TEST(ResultsLog, VerdictsAndRefusals)
 {
-    struct Row {
-        std::string text;
-        const char* error;  // empty: reads, with the verdict below
-        RunVerdict verdict;
-    } rows[] = {
+    // The log, the start of the refusal (empty: it reads, with the verdict given).
+    const std::tuple<std::string, const char*, RunVerdict> rows[] = {
         {header("A") + initialised + "PASSED  - One\nSKIPPED - Two\n", "", RunVerdict::Passed},
         {header("A") + initialised + "PASSED  - One\n*ERROR* - Two\n", "", RunVerdict::Failed},
         {header("A") + initialised, "", RunVerdict::Incomplete},  // killed before the result lines
@@ -42,15 +40,15 @@ TEST(ResultsLog, VerdictsAndRefusals)
         {header("A") + initialised + "PASSED - One\n", "line 9: not a result line", RunVerdict::Failed},
         {header("A") + initialised + "PASSED  - \n", "line 9: not a result line", RunVerdict::Failed},
     };
-    for (const Row& row : rows) {
+    for (const auto& [text, refusal, verdict] : rows) {
         ResultsLog log;
         std::string error;
-        const bool read = parseResultsLog(row.text, log, error);
-        EXPECT_EQ(read, *row.error == '\0') << row.text << error;
+        const bool read = parseResultsLog(text, log, error);
+        EXPECT_EQ(read, *refusal == '\0') << text << error;
         if (read)
-            EXPECT_EQ(runVerdict(log), row.verdict) << row.text;
+            EXPECT_EQ(runVerdict(log), verdict) << text;
         else
-            EXPECT_EQ(error.rfind(row.error, 0), 0u) << error;
+            EXPECT_EQ(error.rfind(refusal, 0), 0u) << error;
     }
 }
 

@@ -127,9 +127,7 @@ TEST(PayloadIdentifierMaps, EveryByteValueReadsThroughTheClassesPlaces)
 
 TEST(PayloadIdentifierMaps, ReservedBitsAreLoggedAsWarningsInBitOrder)
 {
-    CapturingLogger log;
-    PayloadIdentifier1080_3g clean(0x89C98001);
-    EXPECT_TRUE(log.lines().empty());
+    CapturingLogger log; // the real identifiers' test shows words without reserved bits log nothing
     PayloadIdentifier1080_3g twoReserved(0x89C98001 | 0x04 | 0x08);
     const auto lines = log.lines();
     ASSERT_EQ(lines.size(), 2u);

@@ -75,8 +75,8 @@ TEST_F(Bench, ReplyToEveryRequest)
     EXPECT_EQ(model.answer("C"), std::vector<std::string>{"C 80"});
 }
 
-// The live input of highest priority feeds the rail, less the drop (each input alone and the plan's pairs are
-// shown end to end by the whole plan passing on the simulator; the default drop is in the reply table).
+// The live input of highest priority feeds the rail, less the drop (the plan's other inputs and pairs are shown
+// end to end by the whole plan passing on the simulator).
 TEST_F(Bench, RailBatteryPlateAndProtocolCombinations)
 {
     // Bench commands, then the replies to S, P, B, C, T, A (its value line) and G.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Tessaly::Sdi;
 
 namespace {
@@ -16,25 +18,10 @@ std::shared_ptr<PayloadIdentifierBase> readAs(int code, unsigned int word)
     return code ? findPayloadIdentifierClass(QString::number(code))->make(word) : makePayloadIdentifier(word);
 }
 
-struct CheckCase {
-    int code;
-    unsigned int word;
-    std::list<QString> messages;
-};
-
-void expectChecks(const std::vector<CheckCase>& cases)
+TEST(PayloadIdentifierChecks, MessagesOfEachInterface)
 {
     CapturingLogger log;
-    for (const auto& c : cases) {
-        const auto got = readAs(c.code, c.word)->doSmpteValidationChecks();
-        EXPECT_EQ(got, c.messages) << std::hex << "word 0x" << c.word << ": "
-                                   << QStringList(got.begin(), got.end()).join('|').toStdString();
-    }
-}
-
-TEST(PayloadIdentifierChecks, SettledRules)
-{
-    expectChecks({
+    const std::tuple<int, unsigned int, std::list<QString>> cases[] = {
         {0x81, 0x81040001, {"Invalid picture rate: 4"}},
         {0x81, 0x81070001, {"Invalid picture rate: 7"}},
         {0x81, 0x81450001, {"Picture format is Progressive but should be Interlaced"}},
@@ -62,12 +49,7 @@ TEST(PayloadIdentifierChecks, SettledRules)
         {0xCE, 0xCE000000, {}},
         {0xC0, 0xCEC98001, {"Incorrect payload identifier: 206"}},
         {0, 0x12345678, {"Error packet does not match any supported type"}},
-    });
-}
-
-TEST(PayloadIdentifierChecks, DualStream1080Formats)
-{
-    expectChecks({
+        // The 1080 formats split over two streams.
         {0x87, 0x87492001, {}},
         {0x8A, 0x8A492000, {"Invalid bit depth for 422: 0"}},
         {0x87, 0x87492003, {"Invalid bit depth for 422: 3"}},
@@ -86,12 +68,7 @@ TEST(PayloadIdentifierChecks, DualStream1080Formats)
         {0x87, 0x87486102, {}},
         {0x87, 0x87052702, {"Invalid sampling structure: 7"}},
         {0x87, 0x85492001, {"Incorrect payload identifier: 133"}},
-    });
-}
-
-TEST(PayloadIdentifierChecks, QuadLink3gUhdFormats)
-{
-    expectChecks({
+        // UHD on four 3G level A links.
         {0x97, 0x97498001, {"Incorrect TransportFormat: 0"}},
         {0x97, 0x97898001, {"Incorrect PictureFormat: 0"}},
         {0x97, 0x97C18001, {"Incorrect PictureRate: 1"}},
@@ -105,7 +82,12 @@ TEST(PayloadIdentifierChecks, QuadLink3gUhdFormats)
         {0x97, 0x97F98001, {"Incorrect TransferCurve: 3"}},
         {0x97, 0x97C98045, {"Incorrect AudioCopyStatus for channel 1 or 2: 1"}},
         {0x97, 0x97C98085, {}},
-    });
+    };
+    for (const auto& [code, word, messages] : cases) {
+        const auto got = readAs(code, word)->doSmpteValidationChecks();
+        EXPECT_EQ(got, messages) << std::hex << "word 0x" << word << ": "
+                                 << QStringList(got.begin(), got.end()).join('|').toStdString();
+    }
 }
 
 // 1 segmented frame, 2 interlaced, 3 progressive; the real identifiers'
@@ -113,17 +95,13 @@ TEST(PayloadIdentifierChecks, QuadLink3gUhdFormats)
 TEST(PayloadIdentifierChecks, ScanType)
 {
     CapturingLogger log;
-    const struct {
-        int code;
-        unsigned int word;
-        int scan;
-    } cases[] = {
+    const std::tuple<int, unsigned int, int> cases[] = {
         {0x81, 0x81C50001, 2}, {0x84, 0x84050001, 3}, {0x88, 0x88050001, 3}, {0x89, 0x89858001, 2},
         {0x87, 0x87092001, 3}, {0x87, 0x87092300, 3}, {0x87, 0x87092002, 2}, {0x87, 0x87052102, 2},
         {0x8A, 0x8A452102, 1}, {0x98, 0x98092001, 3}, {0x96, 0x96092001, 2}, {0xCE, 0xCE498001, 1},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(readAs(c.code, c.word)->getPicutreInterlacedProgressivePsf(), c.scan) << std::hex << c.word;
+    for (const auto& [code, word, scan] : cases)
+        EXPECT_EQ(readAs(code, word)->getPicutreInterlacedProgressivePsf(), scan) << std::hex << word;
 }
 
 // UHD interfaces read codes 0 and 3 as full-range 10 and 12 bits.

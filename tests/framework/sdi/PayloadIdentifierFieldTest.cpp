@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Tessaly::Sdi;
 
 namespace {
@@ -11,18 +13,10 @@ PayloadIdentifierField field(int byteIndex, std::initializer_list<int> bits)
     return PayloadIdentifierBase::fieldAt({}, byteIndex, bits);
 }
 
-struct WriteCase {
-    const char* name;
-    PayloadIdentifierField field;
-    unsigned int before;
-    int value;
-    bool accepted;
-    unsigned int after;
-};
-
 TEST(PayloadIdentifierField, WritesValuesThatFitAndRefusesOthers)
 {
-    const WriteCase cases[] = {
+    // What the case shows, the field, the word before, the value, whether it is taken, the word after.
+    const std::tuple<const char*, PayloadIdentifierField, unsigned int, int, bool, unsigned int> cases[] = {
         {"two bits, 4 refused", field(3, {0, 1}), 0x12345678, 4, false, 0x12345678},
         {"negative refused", field(0, {0}), 0xFFFFFFFF, -1, false, 0xFFFFFFFF},
         {"writing 0 clears only the field", field(1, {4, 5}), 0xFFFFFFFF, 0, true, 0xFFCFFFFF},
@@ -34,12 +28,12 @@ TEST(PayloadIdentifierField, WritesValuesThatFitAndRefusesOthers)
         {"byte beyond the word refused", field(4, {0}), 0, 1, false, 0},
         {"bit beyond the byte refused", field(3, {8}), 0, 1, false, 0},
     };
-    for (const auto& c : cases) {
-        unsigned int word = c.before;
-        EXPECT_EQ(c.field.applyValueToPayloadIdentifierWord(word, c.value), c.accepted) << c.name;
-        EXPECT_EQ(word, c.after) << c.name;
-        if (c.accepted && c.value != 0) {
-            EXPECT_EQ(c.field.readFromPayloadIdentifierWord(word), c.value) << c.name;
+    for (const auto& [name, field, before, value, accepted, after] : cases) {
+        unsigned int word = before;
+        EXPECT_EQ(field.applyValueToPayloadIdentifierWord(word, value), accepted) << name;
+        EXPECT_EQ(word, after) << name;
+        if (accepted && value != 0) {
+            EXPECT_EQ(field.readFromPayloadIdentifierWord(word), value) << name;
         }
     }
 }

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <random>
+#include <tuple>
 
 using namespace Tessaly::Sdi;
 
@@ -51,13 +52,8 @@ std::vector<Place> with(std::vector<Place> places, const std::vector<Place>& mor
     return places;
 }
 
-struct ClassRow {
-    int code;
-    const char* interface;
-    std::vector<Place> places;
-};
-
-const std::vector<ClassRow> classRows{
+// Each class's code, interface text and places.
+const std::tuple<int, const char*, std::vector<Place>> classRows[] = {
     {0x81, "270M", {payload, sampling, rate, picture, depth1, aspectA, size}},
     {0x84, "1.5G", {payload, sampling, rate, picture, depth1, colourA, transfer, luminance}},
     {0x85, "1.5G", hdB},
@@ -74,15 +70,18 @@ const std::vector<ClassRow> classRows{
     {0xD2, "quad-link 12G", with(hdA, {audioCopy, channel3})},
 };
 
-// Every value of every byte, under every class, on a background of zeros and
-// of ones: each field reads the bits of its place, and every bit no place
-// covers is reported reserved, in bit order. Whatever the word, the decoder
-// answers with a text, a scan type and a geometry.
+// The factory picks each code's class, named by its interface. Every value of
+// every byte, under every class, on a background of zeros and of ones: each
+// field reads the bits of its place, and every bit no place covers is reported
+// reserved, in bit order. Whatever the word, the decoder answers with a text,
+// a scan type and a geometry.
 TEST(PayloadIdentifierMaps, EveryByteValueReadsThroughTheClassesPlaces)
 {
     CapturingLogger log;
-    for (const auto& row : classRows) {
-        const PayloadIdentifierClass* cls = findPayloadIdentifierClass(QString::number(row.code));
+    for (const auto& [code, interface, places] : classRows) {
+        const auto byCode = makePayloadIdentifier(static_cast<unsigned int>(code) << 24);
+        ASSERT_EQ(byCode->interfaceDescription().toStdString(), interface) << code;
+        const PayloadIdentifierClass* cls = findPayloadIdentifierClass(QString::number(code));
         for (int byteIndex = 0; byteIndex < 4; ++byteIndex) {
             for (unsigned int value = 0; value < 256; ++value) {
                 for (const unsigned int background : {0u, 0xFFFFFFFFu}) {
@@ -92,7 +91,7 @@ TEST(PayloadIdentifierMaps, EveryByteValueReadsThroughTheClassesPlaces)
                     unsigned int covered = 0;
                     for (const FT type : PayloadIdentifierBase::allFieldTypes) {
                         const Place* place = nullptr;
-                        for (const auto& candidate : row.places)
+                        for (const auto& candidate : places)
                             place = candidate.type == type ? &candidate : place;
                         int expected = 0;
                         for (std::size_t i = 0; place && i < place->bits.size(); ++i) {
@@ -104,14 +103,14 @@ TEST(PayloadIdentifierMaps, EveryByteValueReadsThroughTheClassesPlaces)
                         const int got = type == FT::Colourimetry ? static_cast<int>(id->getColourimetry())
                                                                  : id->getFieldValue(type);
                         ASSERT_EQ(got, noColourimetry ? 999 : expected)
-                            << std::hex << row.code << " word " << word << " field " << static_cast<int>(type);
-                        ASSERT_EQ(id->hasField(type), place != nullptr) << std::hex << row.code;
+                            << std::hex << code << " word " << word << " field " << static_cast<int>(type);
+                        ASSERT_EQ(id->hasField(type), place != nullptr) << std::hex << code;
                     }
                     std::list<QString> reserved;
                     for (int bit = 0; bit < 32; ++bit)
                         if ((word & ~covered) >> bit & 1u)
                             reserved.push_back(QStringLiteral("Reserved bit not 0, Byte %1, Bit %2").arg(bit / 8).arg(bit % 8));
-                    ASSERT_EQ(id->doReservedBitsChecks(), reserved) << std::hex << row.code << " word " << word;
+                    ASSERT_EQ(id->doReservedBitsChecks(), reserved) << std::hex << code << " word " << word;
                     ASSERT_FALSE(id->toHumanReadable(true).isEmpty());
                     id->doSmpteValidationChecks();
                     const int scan = id->getPicutreInterlacedProgressivePsf();
@@ -121,17 +120,6 @@ TEST(PayloadIdentifierMaps, EveryByteValueReadsThroughTheClassesPlaces)
             }
         }
     }
-}
-
-// The interface text shows each class's links, data rate and level.
-TEST(PayloadIdentifierMaps, FactoryPicksTheClassOfTheCode)
-{
-    CapturingLogger log;
-    for (const auto& row : classRows) {
-        auto id = makePayloadIdentifier(static_cast<unsigned int>(row.code) << 24);
-        EXPECT_TRUE(id->hasCorrectpayloadAndDigitalInterface()) << row.code;
-        EXPECT_EQ(id->interfaceDescription().toStdString(), row.interface) << row.code;
-    }
     // Equality compares the words alone, whatever the classes.
     EXPECT_TRUE(*makePayloadIdentifier(0x89C98001) == PayloadIdentifier2160_12g(0x89C98001));
     EXPECT_TRUE(*makePayloadIdentifier(0x89C98001) != PayloadIdentifier1080_3g(0x89C98002));
@@ -139,9 +127,7 @@ TEST(PayloadIdentifierMaps, FactoryPicksTheClassOfTheCode)
 
 TEST(PayloadIdentifierMaps, ReservedBitsAreLoggedAsWarningsInBitOrder)
 {
-    CapturingLogger log;
-    PayloadIdentifier1080_3g clean(0x89C98001);
-    EXPECT_TRUE(log.lines().empty());
+    CapturingLogger log; // the real identifiers' test shows words without reserved bits log nothing
     PayloadIdentifier1080_3g twoReserved(0x89C98001 | 0x04 | 0x08);
     const auto lines = log.lines();
     ASSERT_EQ(lines.size(), 2u);

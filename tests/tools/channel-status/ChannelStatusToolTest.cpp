@@ -13,24 +13,22 @@ using namespace Tessaly;
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string out;
-};
-
-// Inputs are hex, blanks and '#' only, so printf passes them through as they are.
-ToolRun run(const std::string& arguments, const std::string& input = "")
+// Runs the tool and expects its exit status and every text given in its output. Inputs are hex, blanks and '#'
+// only, so printf passes them through as they are.
+void expectRun(const std::string& arguments, const std::string& input, int status,
+               std::initializer_list<const char*> texts)
 {
     const std::string command = "printf '" + input + "' | " + CHANNEL_STATUS_TOOL + " " + arguments + " 2>&1";
-    ToolRun result{-1, ""};
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            result.out.append(buffer, n);
-        const int status = pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    return result;
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    const int ended = pclose(pipe);
+    EXPECT_EQ(WIFEXITED(ended) ? WEXITSTATUS(ended) : -1, status) << out;
+    for (const char* text : texts)
+        EXPECT_NE(out.find(text), std::string::npos) << text << " in\n" << out;
 }
 
 // Professional, 48 kHz, 24-bit words, origin "ST01", CRC valid.
@@ -55,32 +53,24 @@ TEST(ChannelStatusInput, ReadsHexInEveryUsualShape)
               "A\\x00\\x1B\\x5C\xC2\xB5");
 }
 
-// Every text expected in the output of one run.
-static void expectAll(const ToolRun& result, int status, std::initializer_list<const char*> texts)
-{
-    EXPECT_EQ(result.status, status) << result.out;
-    for (const char* text : texts)
-        EXPECT_NE(result.out.find(text), std::string::npos) << text << " in\n" << result.out;
-}
-
 TEST(ChannelStatusTool, DecodesABlockWithItsCrc)
 {
-    expectAll(run(goodBlock), 0,
+    expectRun(goodBlock, "", 0,
               {"status: CRCC Ok\n", "frequency: 48\n", "wordLength: 24/24\n", "origin: ST01\n",
                "crc: computed 0x15, received 0x15: match\n"});
     std::string corrupted = goodBlock;
     corrupted.replace(corrupted.size() - 2, 2, "16");
-    expectAll(run(corrupted), 2, {"status: CRCC Bad\n", "MISMATCH"});
+    expectRun(corrupted, "", 2, {"status: CRCC Bad\n", "MISMATCH"});
 }
 
 TEST(ChannelStatusTool, ReadsManyLinesAndWritesJson)
 {
     const std::string consumer = "04 01 00 02 0B 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00";
-    expectAll(run("--json", std::string("# captured on input 3\n") + goodBlock + "\n\n" + consumer + "\n"), 0,
+    expectRun("--json", std::string("# captured on input 3\n") + goodBlock + "\n\n" + consumer + "\n", 0,
               {"\"frequency\":\"48\"", "\"matches\":true", "\"category\":\"0x01 Laser optical\"",
                "\"copyright\":\"No copyright asserted\"", "\"wordLength\":\"24/24\""});
     // Channel mode code 3 is unassigned; the CRC itself is right.
-    expectAll(run("-", "01 03 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 57\n"), 2, {});
-    expectAll(run("-", "85 00\n"), 1, {"line 1: expected 24 bytes, got 2"});
-    EXPECT_EQ(run("--frobnicate").status, 1);
+    expectRun("-", "01 03 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 57\n", 2, {});
+    expectRun("-", "85 00\n", 1, {"line 1: expected 24 bytes, got 2"});
+    expectRun("--frobnicate", "", 1, {});
 }

@@ -51,8 +51,6 @@ TEST(Markup, AsterisksSwitchBoldAndDoubledPercentShowsOnce)
 {
     const struct { QString text; int column; std::string shown; } table[] = {
         {"LED D7 *On*, LED D8 *Off*", 0, "LED D7 [On], LED D8 [Off]"},
-        {"plain", 0, "plain"},
-        {"*all bold*", 0, "[all bold]"},
         {"unpaired *rest bold", 0, "unpaired [rest bold]"},
         {"empty ** piece", 0, "empty  piece"},
         {"(*M*)enu, (*D*)ebug", 0, "([M])enu, ([D])ebug"},
@@ -84,50 +82,35 @@ TEST(LiveTokens, VoltageInVoltsWithOneDecimalAndTheLowestLiveSource)
     EXPECT_EQ(replaceLiveTokens("{SV}/{SV} {aps} {APS}", -100000, -100000), "N/A/N/A {aps} N/A");
 }
 
-TEST(ConsoleScreens, TestScreenSummaryAndMenuLayouts)
+TEST(ConsolePanels, ScreenLayoutsAndDebugReadings)
 {
-    const struct { const char* name; Panel panel; Lines lines; } cases[] = {
-        {"test screen",
-         testScreenPanel("Title *as is*", {"(Source: *{APS}* at *{SV}V*)", "", "a 10%% *b"}, {"", "Press *Y*"},
-                         12034, 1),
+    const std::pair<Panel, Lines> panels[] = {
+        {testScreenPanel("Title *as is*", {"(Source: *{APS}* at *{SV}V*)", "", "a 10%% *b"}, {"", "Press *Y*"}, 12034, 1),
          {"0,0b:Title *as is*", "2,2:(Source: ", "2,11b:ACDC", "2,15: at ", "2,19b:12.0V", "2,24:)", "4,2:a 10% ",
           "4,9b:b", "23,4:Press ", "23,10b:Y"}},
-        {"summary", summaryPanel("Title 10%%", "FAILED: 10% off"),
+        {summaryPanel("Title 10%%", "FAILED: 10% off"),
          {"0,0b:Title 10%", "2,2b:FAILED: 10% off", "21,4:Press Any Key to continue : "}},
-        {"menu", menuPanel({{"PASSED ", "A"}, {"Not Run", "B"}}),
+        {menuPanel({{"PASSED ", "A"}, {"Not Run", "B"}}),
          {"0,0b:Select Dynelle Test", "2,2:1) PASSED  - A", "3,2:2) Not Run - B",
           "23,6:Selection, (Q)uit, (U)pload and quit : "}},
+        {debugHeaderPanel(QString::fromLatin1("V1\x1b[2J"), "/dev/x", 1, 2),
+         {"0,0:Dynelle Test Debug - TR417 SW Version : V1\\x1b[2J",
+          "2,4:USB Device       : /dev/x" + std::string(12, ' ') + "TX(       1) RX(       2)"}},
+        // -2 and -1 are codes; any other value is minutes.
+        {timeToEmptyPanel(-2), {"10,4:Time To Empty    : Not Discharging"}},
+        {timeToEmptyPanel(-1), {"10,4:Time To Empty    : No Battery"}},
+        {timeToEmptyPanel(95), {"10,4:Time To Empty    : 95  mins"}},
+        {analogFuelGaugePanel(50), {"6,4:Analog Fuel Gauge: 50 % ~ 2.7V   (Only valid for G-Plate)"}},
+        // Computed in double: the largest reading does not wrap round.
+        {analogFuelGaugePanel(2147483647),
+         {"6,4:Analog Fuel Gauge: 2147483647% ~ 99882960.7V   (Only valid for G-Plate)"}},
+        {batteryVoltagePanel(12345), {"7,4:Battery Voltage  : 12.3V         (Read from Battery Protocol)"}},
+        {batteryCapacityPanel(7), {"8,4:Battery Capacity : 7  %          (Read from Battery Protocol)"}},
+        {powerSourcePanel(6), {"12,2:Power Sources", "13,4:6-Pin J1 (ACDC D7) : No ", "14,4:4-Pin J2 (  DC D8) : Yes",
+                               "15,4:2-Pin J3 ( BAT D9) : Yes"}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(texts(c.panel), c.lines) << c.name;
-
-    // Never more entries than selectors.
-    EXPECT_EQ(menuPanel(std::vector<MenuEntry>(30, MenuEntry{"Not Run", "T"})).size(), 1u + menuSelectorCount + 1u);
-    const std::pair<int, int> selectors[] = {{'1', 0}, {'9', 8}, {'a', 9}, {'A', 9}, {'p', 24}, {'P', 24},
-                                             {'q', -1}, {'0', -1}, {'#', -1}, {0, -1}, {0x19a, -1}, {-3, -1}};
-    for (const auto& [key, position] : selectors)
-        EXPECT_EQ(menuSelection(key), position) << key;
-}
-
-TEST(DebugPanels, ReadingsAndTheirCodes)
-{
-    // -2 and -1 are codes; any other value is minutes.
-    EXPECT_EQ(texts(timeToEmptyPanel(-2)), Lines{"10,4:Time To Empty    : Not Discharging"});
-    EXPECT_EQ(texts(timeToEmptyPanel(-1)), Lines{"10,4:Time To Empty    : No Battery"});
-    EXPECT_EQ(texts(timeToEmptyPanel(95)), Lines{"10,4:Time To Empty    : 95  mins"});
-    EXPECT_EQ(texts(analogFuelGaugePanel(50)),
-              Lines{"6,4:Analog Fuel Gauge: 50 % ~ 2.7V   (Only valid for G-Plate)"});
-    // Computed in double: the largest reading does not wrap round.
-    EXPECT_EQ(texts(analogFuelGaugePanel(2147483647)),
-              Lines{"6,4:Analog Fuel Gauge: 2147483647% ~ 99882960.7V   (Only valid for G-Plate)"});
-    EXPECT_EQ(texts(debugHeaderPanel(QString::fromLatin1("V1\x1b[2J"), "/dev/x", 1, 2))[0],
-              "0,0:Dynelle Test Debug - TR417 SW Version : V1\\x1b[2J");
-    EXPECT_EQ(texts(batteryVoltagePanel(12345)),
-              Lines{"7,4:Battery Voltage  : 12.3V         (Read from Battery Protocol)"});
-    EXPECT_EQ(texts(batteryCapacityPanel(7)), Lines{"8,4:Battery Capacity : 7  %          (Read from Battery Protocol)"});
-    EXPECT_EQ(texts(powerSourcePanel(6)),
-              (Lines{"12,2:Power Sources", "13,4:6-Pin J1 (ACDC D7) : No ", "14,4:4-Pin J2 (  DC D8) : Yes",
-                     "15,4:2-Pin J3 ( BAT D9) : Yes"}));
+    for (const auto& [panel, lines] : panels)
+        EXPECT_EQ(texts(panel), lines);
     const std::pair<int, Lines> protocols[] = {
         {1, {"Yes", "No ", "No "}}, {3, {"No ", "Yes", "No "}}, {2, {"No ", "No ", "Yes"}},
         {0, {"No ", "No ", "No "}}, {4, {"No ", "No ", "No "}}};
@@ -136,6 +119,15 @@ TEST(DebugPanels, ReadingsAndTheirCodes)
         for (size_t i = 0; i < 3; ++i)
             EXPECT_EQ(panel[i + 1].text.right(3).toStdString(), shown[i]) << interface << " line " << i;
     }
+}
+
+TEST(ConsolePanels, TheMenuHasOneEntryPerSelector)
+{
+    EXPECT_EQ(menuPanel(std::vector<MenuEntry>(30, MenuEntry{"Not Run", "T"})).size(), 1u + menuSelectorCount + 1u);
+    const std::pair<int, int> selectors[] = {{'1', 0}, {'9', 8}, {'a', 9}, {'A', 9}, {'p', 24}, {'P', 24},
+                                             {'q', -1}, {'0', -1}, {'#', -1}, {0, -1}, {0x19a, -1}, {-3, -1}};
+    for (const auto& [key, position] : selectors)
+        EXPECT_EQ(menuSelection(key), position) << key;
 }
 
 TEST(DebugPanels, ColourBandsOfTheExtremes)

@@ -2,11 +2,13 @@
 
 #include "console/Screen.h"
 
+#include <QRegularExpression>
 #include <QString>
 
 #include <deque>
 #include <functional>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,24 +23,63 @@ public:
     // A key the operator types once the program waits for one. `before` runs
     // just before the key is seen (an operator changing the bench, say).
     void typeKey(int key, std::function<void()> before = {}) { script.push_back({key, std::move(before)}); }
-    void typeKeys(const std::string& keys);
+    void typeKeys(const std::string& keys)
+    {
+        for (char key : keys)
+            typeKey(static_cast<unsigned char>(key));
+    }
 
-    void start() override;
-    void stop() override;
+    void start() override
+    {
+        ++startCount;
+        keyWait = false;
+        echo = false;
+    }
+    void stop() override { ++stopCount; }
     void erase() override { grid.assign(rows, std::vector<Cell>(columns)); }
     void refresh() override { secondPromptRows.push_back(row(23).trimmed()); }
     void attributeOn(int attributes) override { currentAttributes |= attributes; }
     void attributeOff(int attributes) override { currentAttributes &= ~attributes; }
-    void write(int row, int column, const QByteArray& bytes) override;
+    void write(int row, int column, const QByteArray& bytes) override
+    {
+        for (char byte : bytes) {
+            if (row >= 0 && row < rows && column >= 0 && column < columns)
+                grid[size_t(row)][size_t(column)] = Cell{byte, currentAttributes};
+            ++column;
+        }
+    }
     void setEcho(bool on) override { echo = on; }
     void setKeyWait(bool wait) override { keyWait = wait; }
-    int readKey() override;
+    int readKey() override
+    {
+        // A scripted key is typed while the program waits: a non-waiting read
+        // first finds nothing, the next one finds the key.
+        if (!script.empty() && (keyWait || keyArriving)) {
+            ScriptedKey next = std::move(script.front());
+            script.pop_front();
+            keyArriving = false;
+            if (next.before)
+                next.before();
+            blockingReads.push_back(keyWait);
+            return next.key;
+        }
+        // A test that waits for a key nobody will type fails instead of hanging.
+        if (keyWait || ++idleReads > 5000)
+            throw std::runtime_error("the program waits for a key that the test never types");
+        keyArriving = !script.empty();
+        return noKey;
+    }
 
-    QString row(int r) const; // trailing blanks removed
+    QString row(int r) const // trailing blanks removed
+    {
+        QString result;
+        for (const Cell& cell : grid[size_t(r)])
+            result += QLatin1Char(cell.character);
+        return result.remove(QRegularExpression(" +$"));
+    }
     bool boldAt(int r, int column) const { return grid[size_t(r)][size_t(column)].attributes & Bold; }
     size_t keysLeft() const { return script.size(); }
 
-    bool started = false;
     int startCount = 0;
     int stopCount = 0;
     bool echo = false;
@@ -61,9 +102,7 @@ private:
     std::vector<std::vector<Cell>> grid{rows, std::vector<Cell>(columns)};
     std::deque<ScriptedKey> script;
     bool keyArriving = false;
-    // Reads that found no key; a test that waits for a key nobody will
-    // type fails instead of hanging.
-    int idleReads = 0;
+    int idleReads = 0; // reads that found no key
 };
 
 // Readable QStrings in test failure messages.

@@ -64,39 +64,31 @@ protected:
 TEST_F(TestManagerRun, UnknownResultRepeatsFailedTestIsOfferedAgainAfterTheLaterTestsThenTheMenuEndsTheRun)
 {
     std::vector<QString> order;
+    size_t requestsAtLastRun = 0;
     auto a = add("A", {{7, NotRun}, {-3, NotRun}, {Next, Passed}}); // an unknown result runs it again
     auto b = add("B", {{Next, Failed}, {Next, Passed}});
     auto c = add("C", {{Next, Passed}});
     for (ScriptedUnitTest* test : {a.get(), b.get(), c.get()})
-        test->onRun = [&order, test] { order.push_back(test->title); };
-    // One key per summary screen; at the menu two keys without a test behind
-    // them ('p' is the 25th selector), then Q (selecting in either case is
-    // shown end to end).
-    screen.typeKeys("xxxxp#Q");
+        test->onRun = [&, test] {
+            order.push_back(test->title);
+            requestsAtLastRun = board.requests.size();
+            EXPECT_FALSE(screen.keyWait); // a summary's blocking key wait would stall the tests' polling
+        };
+    // One key per summary screen, each a blocking read without polling the
+    // board (the bench may be loaded); at the menu two keys without a test
+    // behind them ('p' is the 25th selector), then Q (selecting in either
+    // case is shown end to end).
+    for (int i = 0; i < 4; ++i)
+        screen.typeKey('x', [&] { EXPECT_EQ(board.requests.size(), requestsAtLastRun); });
+    screen.typeKeys("p#Q");
 
     EXPECT_EQ(manager.run(), 0);
     EXPECT_EQ(order, (std::vector<QString>{"A", "A", "A", "B", "C", "B"}));
+    EXPECT_EQ(screen.blockingReads, std::vector<bool>(7, true));
     EXPECT_EQ(screen.stopCount, screen.startCount);
     EXPECT_FALSE(screen.keyWait);
     EXPECT_FALSE(screen.echo);
     EXPECT_EQ(resultLines(), (QStringList{"PASSED  - A", "PASSED  - B", "PASSED  - C"}));
-}
-
-// What the summary shows is the panel's table test and shown end to end.
-TEST_F(TestManagerRun, SummaryBlocksOnTheKeyWithoutPolling)
-{
-    auto a = add("A", {{Next, Failed}});
-    add("B", {});
-    size_t requestsWhenTestEnded = 0;
-    size_t requestsAtSummaryKey = 1;
-    a->onRun = [&] { requestsWhenTestEnded = board.requests.size(); };
-    screen.typeKey('x', [&] { requestsAtSummaryKey = board.requests.size(); });
-
-    EXPECT_EQ(manager.run(), -1); // B is not scripted and quits
-    ASSERT_EQ(screen.blockingReads.size(), 1u);
-    EXPECT_TRUE(screen.blockingReads[0]);
-    EXPECT_EQ(requestsAtSummaryKey, requestsWhenTestEnded);
-    EXPECT_FALSE(screen.keyWait);
 }
 
 // Where the run waits, the tests' outcomes, the keys before the keyboard input
@@ -231,12 +223,11 @@ TEST_F(TestManagerRun, GroupJudgesItsChildrenTogether)
     }
 }
 
-// The four known states are shown end to end on the menu and in the log.
-TEST(UnitTestModel, NewTestIsNotRunAndAnUnknownStateShowsAsAnError)
+// The four known states are shown end to end on the menu and in the log; a
+// new test's state and message are the board tests' verdicts before an answer.
+TEST(UnitTestModel, AnUnknownStateShowsAsAnError)
 {
     ScriptedUnitTest test("t", {});
-    EXPECT_EQ(test.getTestStateStr(), "Not Run");
-    EXPECT_EQ(test.resultMessage, "Test Not Run");
     for (int state : {4, -1}) {
         test.state = state;
         EXPECT_EQ(test.getTestStateStr(), "*ERROR*") << state;

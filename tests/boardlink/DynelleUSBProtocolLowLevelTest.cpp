@@ -24,15 +24,11 @@ protected:
 // checked against a plain model of the bytes by the board_replies fuzz
 // harness, whose corpus replays with the unit tests. Here: what that model
 // takes from the link's own parsing, and what the link logs.
-TEST_F(LinkTest, SendLineSendsTheBytesAsGivenAndCountsThem)
+TEST_F(LinkTest, SendLineSendsTheBytesAsGivenAndCountsThemAndOnlyFiveWriteFailuresPerProcessAreReported)
 {
     EXPECT_TRUE(link.sendLine("D 41\n"));
     EXPECT_EQ(link.txByteCount, 5);
     EXPECT_EQ(board.requests, Lines{"D 41"});
-}
-
-TEST_F(LinkTest, OnlyFiveWriteFailuresPerProcessAreReported)
-{
     Link::writeFailureReports = 0; // other tests may have used some
     board.writeErrno = EIO;
     for (int i = 0; i < 3; ++i) {

@@ -14,7 +14,6 @@ const char* const sources = "ERROR: Unexpected Power Sources Indicated";
 struct Verdict { const char* bench; bool flag; const char* keys; int result, state; const char *message, *prompt = nullptr; };
 void PrintTo(const Verdict& v, std::ostream* out) { *out << v.bench << " / " << v.flag << " / " << v.keys; }
 
-// A manager with its link open on a fake board.
 class BoardTestFixture : public ManagerFixture {
 protected:
     BoardTestFixture() { manager.fd = FakeBoardDevice::boardFd; }

@@ -24,44 +24,23 @@ Lines texts(const Panel& panel)
     return result;
 }
 
-// Renders one line and returns it with bold characters in brackets, so that
-// a table can say exactly what is shown and how.
-std::string rendered(const QString& text, int column = 0)
-{
-    ScriptedScreen screen;
-    printMarkup(screen, 1, column, text);
-    std::string result;
-    bool bold = false;
-    const QString row = screen.row(1);
-    for (int c = 0; c < row.size(); ++c) {
-        if (screen.boldAt(1, c) != bold) {
-            result += bold ? "]" : "[";
-            bold = !bold;
-        }
-        result += row[c].toLatin1();
-    }
-    if (bold)
-        result += "]";
-    return result;
-}
-
 // A doubled percent shows once but takes two columns of advance: the next
 // piece starts where the stored text would have ended.
 TEST(Markup, AsterisksSwitchBoldAndDoubledPercentShowsOnce)
 {
-    const struct { QString text; int column; std::string shown; } table[] = {
-        {"LED D7 *On*, LED D8 *Off*", 0, "LED D7 [On], LED D8 [Off]"},
-        {"unpaired *rest bold", 0, "unpaired [rest bold]"},
-        {"empty ** piece", 0, "empty  piece"},
-        {"(*M*)enu, (*D*)ebug", 0, "([M])enu, ([D])ebug"},
-        {"within 10%% of", 0, "within 10% of"},
-        {"10% single", 0, "10% single"},
-        {"%%%", 0, "%%"},
-        {"a%%*b*", 0, "a% [b]"},
-        {"  indented", 2, "    indented"},
+    const struct { QString text; int column; Lines lines; } table[] = {
+        {"LED D7 *On*, LED D8 *Off*", 0, {"1,0:LED D7 ", "1,7b:On", "1,9:, LED D8 ", "1,18b:Off"}},
+        {"unpaired *rest bold", 0, {"1,0:unpaired ", "1,9b:rest bold"}},
+        {"empty ** piece", 0, {"1,0:empty ", "1,6: piece"}},
+        {"(*M*)enu, (*D*)ebug", 0, {"1,0:(", "1,1b:M", "1,2:)enu, (", "1,9b:D", "1,10:)ebug"}},
+        {"within 10%% of", 0, {"1,0:within 10% of"}},
+        {"10% single", 0, {"1,0:10% single"}},
+        {"%%%", 0, {"1,0:%%"}},
+        {"a%%*b*", 0, {"1,0:a%", "1,3b:b"}},
+        {"  indented", 2, {"1,2:  indented"}},
     };
-    for (const auto& [text, column, shown] : table)
-        EXPECT_EQ(rendered(text, column), shown) << text.toStdString();
+    for (const auto& [text, column, lines] : table)
+        EXPECT_EQ(texts(markupLine(1, column, text)), lines) << text.toStdString();
     // The local encoding, and formats are never expanded.
     EXPECT_EQ(consoleBytes("%s %d %%"), QByteArray("%s %d %"));
 }
@@ -85,7 +64,8 @@ TEST(LiveTokens, VoltageInVoltsWithOneDecimalAndTheLowestLiveSource)
 TEST(ConsolePanels, ScreenLayoutsAndDebugReadings)
 {
     const std::pair<Panel, Lines> panels[] = {
-        {testScreenPanel("Title *as is*", {"(Source: *{APS}* at *{SV}V*)", "", "a 10%% *b"}, {"", "Press *Y*"}, 12034, 1),
+        {testScreenPanel("Title *as is*", {"(Source: *{APS}* at *{SV}V*)", "", "a 10%% *b"}, {"", "Press *Y*"},
+                         12034, 1),
          {"0,0b:Title *as is*", "2,2:(Source: ", "2,11b:ACDC", "2,15: at ", "2,19b:12.0V", "2,24:)", "4,2:a 10% ",
           "4,9b:b", "23,4:Press ", "23,10b:Y"}},
         {summaryPanel("Title 10%%", "FAILED: 10% off"),

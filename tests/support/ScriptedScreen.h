@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-// An in-memory terminal for tests: a grid of characters with their
-// attributes, a script of keys the operator will type, and a record of the
+// An in-memory terminal for tests: a grid of characters, a script of keys the operator will type, and a record of the
 // input modes the console set.
 class ScriptedScreen : public Screen {
 public:
@@ -36,7 +35,7 @@ public:
         echo = false;
     }
     void stop() override { ++stopCount; }
-    void erase() override { grid.assign(rows, std::vector<Cell>(columns)); }
+    void erase() override { grid.assign(rows, std::string(columns, ' ')); }
     void refresh() override { secondPromptRows.push_back(row(23).trimmed()); }
     void attributeOn(int attributes) override { currentAttributes |= attributes; }
     void attributeOff(int attributes) override { currentAttributes &= ~attributes; }
@@ -44,7 +43,7 @@ public:
     {
         for (char byte : bytes) {
             if (row >= 0 && row < rows && column >= 0 && column < columns)
-                grid[size_t(row)][size_t(column)] = Cell{byte, currentAttributes};
+                grid[size_t(row)][size_t(column)] = byte;
             ++column;
         }
     }
@@ -70,14 +69,8 @@ public:
         return noKey;
     }
 
-    QString row(int r) const // trailing blanks removed
-    {
-        QString result;
-        for (const Cell& cell : grid[size_t(r)])
-            result += QLatin1Char(cell.character);
-        return result.remove(QRegularExpression(" +$"));
-    }
-    bool boldAt(int r, int column) const { return grid[size_t(r)][size_t(column)].attributes & Bold; }
+    // Trailing blanks removed.
+    QString row(int r) const { return QString::fromLatin1(grid[size_t(r)].c_str()).remove(QRegularExpression(" +$")); }
     size_t keysLeft() const { return script.size(); }
 
     int startCount = 0;
@@ -91,15 +84,11 @@ public:
     std::vector<QString> secondPromptRows;
 
 private:
-    struct Cell {
-        char character = ' ';
-        int attributes = 0;
-    };
     struct ScriptedKey {
         int key;
         std::function<void()> before;
     };
-    std::vector<std::vector<Cell>> grid{rows, std::vector<Cell>(columns)};
+    std::vector<std::string> grid = std::vector<std::string>(rows, std::string(columns, ' '));
     std::deque<ScriptedKey> script;
     bool keyArriving = false;
     int idleReads = 0; // reads that found no key

@@ -48,9 +48,7 @@ TEST(LinkLifetime, ReopeningKeepsTheLockAndDestructionUnlocksThenClosesOnce)
         EXPECT_TRUE(link.openPort());
     }
     EXPECT_EQ(board.opens, 1);
-    ASSERT_EQ(board.lockRequests.size(), 2u);
-    EXPECT_EQ(board.lockRequests[0].l_type, F_WRLCK);
-    EXPECT_EQ(board.lockRequests[1].l_type, F_UNLCK);
+    EXPECT_EQ(board.lockTypes, (std::vector<short>{F_WRLCK, F_UNLCK}));
     EXPECT_EQ(board.closes, 1);
     // A node locked by another process (end to end: the simulator's lock) is refused and told.
     board.lockErrno = EAGAIN;

@@ -37,7 +37,7 @@ public:
     }
     int setLock(int, const struct flock& lock) override
     {
-        lockRequests.push_back(lock);
+        lockTypes.push_back(lock.l_type);
         return lockErrno ? fail(lockErrno) : 0;
     }
     int tcgetattr(int, struct termios&) override { return 0; }
@@ -91,7 +91,7 @@ public:
     int sleeps = 0;
     int opens = 0;
     int closes = 0;
-    std::vector<struct flock> lockRequests; // failed ones too
+    std::vector<short> lockTypes; // of every request, failed ones too
 
 private:
     static int fail(int errnoValue)

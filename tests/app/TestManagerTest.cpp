@@ -142,10 +142,7 @@ TEST_F(TestManagerRun, NextIncompleteSearchesForwardThenWrapsRoundIncludingTheCu
 // end; the readings there are N/A, so here: the manager's readings reach it.
 TEST_F(TestManagerRun, DetailAndPromptFillTheirWholeAreaAndTheTestScreenShowsThePresentReadings)
 {
-    QStringList twenty;
-    for (int i = 1; i <= 20; ++i)
-        twenty << QString("line %1").arg(i);
-    manager.detail(twenty.join('\n'));
+    manager.detail(QString("-\n").repeated(14) + "line 15\nline 16\nline 17");
     EXPECT_EQ(manager.detailLines[14], "line 15");
     manager.detail("a\n\nb\n"); // the final line break gives an empty line
     EXPECT_EQ(QStringList(manager.detailLines, manager.detailLines + 15).join('|'), "a||b" + QString(12, '|'));

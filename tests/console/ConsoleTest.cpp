@@ -51,8 +51,9 @@ TEST(LiveTokens, VoltageInVoltsWithOneDecimalAndTheLowestLiveSource)
         {12034, "12.0"}, {11850, "11.8"}, {11851, "11.9"}, {0, "0.0"}, {-1, "N/A"}, {9999, "10.0"}};
     for (const auto& [millivolts, text] : volts)
         EXPECT_EQ(systemVoltageToken(millivolts).toStdString(), text) << millivolts;
-    const std::pair<int, const char*> sources[] = {{1, "ACDC"}, {7, "ACDC"}, {2, "DC"}, {6, "DC"}, {4, "Batt"},
-                                                   {0, ""},     {8, ""},     {-100000, "N/A"}, {-2, "DC"}};
+    // The lowest live input wins; bits beyond the three inputs are no input.
+    const std::pair<int, const char*> sources[] = {
+        {7, "ACDC"}, {6, "DC"}, {4, "Batt"}, {8, ""}, {-100000, "N/A"}, {-2, "DC"}};
     for (const auto& [mask, text] : sources)
         EXPECT_EQ(activePowerSourceToken(mask).toStdString(), text) << mask;
     // Every occurrence, case-sensitively.
@@ -140,9 +141,7 @@ TEST(SerialEntry, KeysEditTheTypedLine)
     };
     for (const auto& c : cases)
         EXPECT_EQ(editedLine(c.line, c.key), c.after) << c.line.toStdString() << " + " << c.key;
-    EXPECT_TRUE(endsLine('\r'));
-    EXPECT_TRUE(endsLine('\n'));
-    EXPECT_FALSE(endsLine(' '));
+    EXPECT_FALSE(endsLine(' ')); // CR and LF end the line in the manager's entry test and end to end
 }
 
 TEST(SerialEntry, TheFirstWordOfAtMostEightyBytesIsTheSerialNumber)

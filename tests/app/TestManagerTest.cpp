@@ -52,11 +52,8 @@ protected:
 
     QStringList resultLines() const
     {
-        const QStringList lines = logText().split('\n');
-        QStringList results;
-        for (const QString& line : lines)
-            if (line.contains(" - ") && !line.startsWith("PASSED - Initialisation"))
-                results << line;
+        QStringList results = logText().split('\n').filter(" - ");
+        results.removeAll("PASSED - Initialisation Tests");
         return results;
     }
 };

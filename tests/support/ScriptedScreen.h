@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-// An in-memory terminal for tests: a grid of characters, a script of keys the operator will type, and a record of the
-// input modes the console set.
+// An in-memory terminal for tests: a grid of characters, a script of keys
+// the operator will type, and a record of the input modes the console set.
 class ScriptedScreen : public Screen {
 public:
     static constexpr int rows = 30;

@@ -1,14 +1,12 @@
 #include "tests/support/ManagerFixture.h"
 
 #include "app/DefaultFilename.h"
-#include "app/RunLevel.h"
 #include "app/UnitTest.h"
 #include "app/UnitTestGroup.h"
 
 #include <deque>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -35,7 +33,6 @@ public:
         const Outcome next = outcomes.front();
         outcomes.pop_front();
         state = next.second;
-        resultMessage = QString("verdict %1").arg(runs);
         return next.first;
     }
 
@@ -55,11 +52,8 @@ protected:
 
     QStringList resultLines() const
     {
-        const QStringList lines = logText().split('\n');
-        QStringList results;
-        for (const QString& line : lines)
-            if (line.contains(" - ") && !line.startsWith("PASSED - Initialisation"))
-                results << line;
+        QStringList results = logText().split('\n').filter(" - ");
+        results.removeAll("PASSED - Initialisation Tests");
         return results;
     }
 };
@@ -67,46 +61,31 @@ protected:
 TEST_F(TestManagerRun, UnknownResultRepeatsFailedTestIsOfferedAgainAfterTheLaterTestsThenTheMenuEndsTheRun)
 {
     std::vector<QString> order;
+    size_t requestsAtLastRun = 0;
     auto a = add("A", {{7, NotRun}, {-3, NotRun}, {Next, Passed}}); // an unknown result runs it again
     auto b = add("B", {{Next, Failed}, {Next, Passed}});
     auto c = add("C", {{Next, Passed}});
     for (ScriptedUnitTest* test : {a.get(), b.get(), c.get()})
-        test->onRun = [&order, test] { order.push_back(test->title); };
-    screen.typeKeys("xxxx"); // one key per summary screen
-    screen.typeKey('Q');     // at the menu, upper case works too
+        test->onRun = [&, test] {
+            order.push_back(test->title);
+            requestsAtLastRun = board.requests.size();
+            EXPECT_FALSE(screen.keyWait); // a summary's blocking key wait would stall the tests' polling
+        };
+    // One key per summary screen, each a blocking read without polling the
+    // board (the bench may be loaded); at the menu two keys without a test
+    // behind them ('p' is the 25th selector), then Q (selecting in either
+    // case is shown end to end).
+    for (int i = 0; i < 4; ++i)
+        screen.typeKey('x', [&] { EXPECT_EQ(board.requests.size(), requestsAtLastRun); });
+    screen.typeKeys("p#Q");
 
     EXPECT_EQ(manager.run(), 0);
     EXPECT_EQ(order, (std::vector<QString>{"A", "A", "A", "B", "C", "B"}));
-    EXPECT_FALSE(screen.started);
-    EXPECT_EQ(resultLines(), (QStringList{"PASSED  - A", "PASSED  - B", "PASSED  - C"}));
-}
-
-// Selecting in either case and the states shown are checked end to end.
-TEST_F(TestManagerRun, AMenuKeyWithoutATestBehindItShowsTheMenuAgain)
-{
-    auto a = add("A", {{Menu, NotRun}});
-    screen.typeKeys("p#q"); // 'p' is the 25th selector
-    EXPECT_EQ(manager.run(), 0);
-    EXPECT_EQ(a->runs, 1);
+    EXPECT_EQ(screen.blockingReads, std::vector<bool>(7, true));
+    EXPECT_EQ(screen.stopCount, screen.startCount);
     EXPECT_FALSE(screen.keyWait);
     EXPECT_FALSE(screen.echo);
-}
-
-// What the summary shows is the panel's table test and shown end to end.
-TEST_F(TestManagerRun, SummaryBlocksOnTheKeyWithoutPolling)
-{
-    auto a = add("A", {{Next, Failed}});
-    add("B", {});
-    size_t requestsWhenTestEnded = 0;
-    size_t requestsAtSummaryKey = 1;
-    a->onRun = [&] { requestsWhenTestEnded = board.requests.size(); };
-    screen.typeKey('x', [&] { requestsAtSummaryKey = board.requests.size(); });
-
-    EXPECT_EQ(manager.run(), -1); // B is not scripted and quits
-    ASSERT_EQ(screen.blockingReads.size(), 1u);
-    EXPECT_TRUE(screen.blockingReads[0]);
-    EXPECT_EQ(requestsAtSummaryKey, requestsWhenTestEnded);
-    EXPECT_FALSE(screen.keyWait);
+    EXPECT_EQ(resultLines(), (QStringList{"PASSED  - A", "PASSED  - B", "PASSED  - C"}));
 }
 
 // Where the run waits, the tests' outcomes, the keys before the keyboard input
@@ -122,7 +101,7 @@ TEST_P(StopEndsTheRun, EveryWaitEndsLikeQuitWithMinusOne)
     screen.typeKeys(GetParam().keys);
     screen.typeKey(Screen::inputClosed);
     EXPECT_EQ(manager.run(), -1);
-    EXPECT_FALSE(screen.started);
+    EXPECT_EQ(screen.stopCount, screen.startCount);
     EXPECT_EQ(resultLines(), GetParam().logged);
     EXPECT_EQ(screen.keysLeft(), 0u);
 }
@@ -156,24 +135,17 @@ TEST_F(TestManagerRun, NextIncompleteSearchesForwardThenWrapsRoundIncludingTheCu
     }
 }
 
-TEST_F(TestManagerRun, DetailAndPromptReplaceTheirWholeAreaAndCutExtraLines)
+// The layout is the panel's table test, title and prompt are shown end to
+// end; the readings there are N/A, so here: the manager's readings reach it.
+TEST_F(TestManagerRun, DetailAndPromptFillTheirWholeAreaAndTheTestScreenShowsThePresentReadings)
 {
-    QStringList twenty;
-    for (int i = 1; i <= 20; ++i)
-        twenty << QString("line %1").arg(i);
-    manager.detail(twenty.join('\n'));
+    manager.detail(QString("-\n").repeated(14) + "line 15\nline 16\nline 17");
     EXPECT_EQ(manager.detailLines[14], "line 15");
     manager.detail("a\n\nb\n"); // the final line break gives an empty line
     EXPECT_EQ(QStringList(manager.detailLines, manager.detailLines + 15).join('|'), "a||b" + QString(12, '|'));
     manager.updatePrompt("one\ntwo\nthree");
     manager.updatePrompt("only");
     EXPECT_EQ(manager.promptLines[0] + '|' + manager.promptLines[1], "only|");
-}
-
-TEST_F(TestManagerRun, TestScreenShowsThePresentReadings)
-{
-    // The layout is the panel's table test, title and prompt are shown end to
-    // end; the readings there are N/A, so here: the manager's readings reach it.
     manager.detail("\n   (Active Power Source: *{APS}* at *{SV}V*)");
     manager.systemVoltage = 12034;
     manager.powerSource = 1;
@@ -204,16 +176,11 @@ TEST_F(TestManagerRun, SerialNumberEntryEditsTheLineAndIgnoresAResize)
 
 TEST_F(TestManagerRun, DisplayIsSetUpOnceAndClosedOnlyWhenUp)
 {
-    manager.closeDisplay();
-    EXPECT_EQ(screen.stopCount, 0);
-    manager.initDisplay();
-    manager.initDisplay();
-    EXPECT_EQ(screen.startCount, 1);
-    manager.closeDisplay();
-    manager.closeDisplay();
-    EXPECT_EQ(screen.stopCount, 1);
-    manager.initDisplay();
+    for (auto step : {&TestManager::closeDisplay, &TestManager::initDisplay, &TestManager::initDisplay,
+                      &TestManager::closeDisplay, &TestManager::closeDisplay, &TestManager::initDisplay})
+        (manager.*step)();
     EXPECT_EQ(screen.startCount, 2);
+    EXPECT_EQ(screen.stopCount, 1);
 }
 
 using Outcomes = std::vector<ScriptedUnitTest::Outcome>;
@@ -226,14 +193,12 @@ TEST_F(TestManagerRun, GroupJudgesItsChildrenTogether)
         std::vector<Outcomes> children;
         int result, state;
         const char* message;
-        std::vector<int> runs;
     } cases[] = {
-        {"first fails", {{{Next, Failed}}, {{Next, Passed}}}, Next, Failed, "FAILED: 1 failed out of 2", {1, 1}},
-        {"skipped counts against", {{{Next, Skipped}}, {{Next, Failed}}}, Next, Failed, "FAILED: 2 failed out of 2",
-         {1, 1}},
-        {"odd result goes on", {{{9, Passed}}, {{Next, Passed}}}, Next, Passed, "PASSED: Test Completed", {1, 1}},
-        {"second asks for menu", {{{Next, Passed}}, {{Menu, Failed}}}, Menu, NotRun, "Test Not Completed", {1, 1}},
-        {"no children", {}, Next, Passed, "PASSED: Test Completed", {}},
+        {"first fails", {{{Next, Failed}}, {{Next, Passed}}}, Next, Failed, "FAILED: 1 failed out of 2"},
+        {"skipped counts against", {{{Next, Skipped}}, {{Next, Failed}}}, Next, Failed, "FAILED: 2 failed out of 2"},
+        {"odd result goes on", {{{9, Passed}}, {{Next, Passed}}}, Next, Passed, "PASSED: Test Completed"},
+        {"second asks for menu", {{{Next, Passed}}, {{Menu, Failed}}}, Menu, NotRun, "Test Not Completed"},
+        {"no children", {}, Next, Passed, "PASSED: Test Completed"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -247,34 +212,19 @@ TEST_F(TestManagerRun, GroupJudgesItsChildrenTogether)
         EXPECT_EQ(group.run(manager), c.result);
         EXPECT_EQ(group.state, c.state);
         EXPECT_EQ(group.resultMessage.toStdString(), c.message);
-        for (size_t i = 0; i < children.size(); ++i)
-            EXPECT_EQ(children[i]->runs, c.runs[i]) << "child " << i;
+        for (const auto& child : children)
+            EXPECT_EQ(child->runs, 1); // each once, whatever the first's verdict
     }
 }
 
-// The four known states are shown end to end on the menu and in the log.
-TEST(UnitTestModel, NewTestIsNotRunAndAnUnknownStateShowsAsAnError)
+// The four known states are shown end to end on the menu and in the log; a
+// new test's state and message are the board tests' verdicts before an answer.
+TEST(UnitTestModel, AnUnknownStateShowsAsAnError)
 {
     ScriptedUnitTest test("t", {});
-    EXPECT_EQ(test.getTestStateStr(), "Not Run");
-    EXPECT_EQ(test.resultMessage, "Test Not Run");
     for (int state : {4, -1}) {
         test.state = state;
         EXPECT_EQ(test.getTestStateStr(), "*ERROR*") << state;
-    }
-}
-
-TEST(RunLevel, RefusesAboveFourWithTheMessageAndNoTrailingNewline)
-{
-    // The record's low byte carries the run level's character; higher bytes
-    // carry the previous level.
-    const std::pair<std::optional<int>, bool> cases[] = {
-        {std::nullopt, true}, {'4', true}, {'N' * 256 + '4', true}, {'5', false}, {'3' * 256 + '5', false}};
-    for (const auto& [record, allowed] : cases) {
-        std::ostringstream out;
-        EXPECT_EQ(checkRunLevel(record, out), allowed) << record.value_or(-1);
-        EXPECT_EQ(out.str(), allowed ? "" : "dynelle_test will conflict with kw_server\n"
-                                            "Please run program_fpga_selftest.sh before running this test app.");
     }
 }
 

@@ -1,14 +1,10 @@
 #include "app/TestPlan.h"
 
-#include "app/TestManager.h"
 #include "app/UnitTestGroup.h"
 #include "boardtests/BatteryProtocolUnitTest.h"
 #include "boardtests/PowerSourceUnitTest.h"
 #include "boardtests/SysVoltageAndLEDTest.h"
-#include "tests/support/FakeBoardDevice.h"
-#include "tests/support/ScriptedScreen.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/ManagerFixture.h"
 
 #include <string>
 
@@ -22,16 +18,9 @@ const std::string load = "2. Ensure PRBS, MIG and Stress tests are running at ma
 const std::string marked = "\nPress *Y* to continue or (*M*)enu, (*D*)ebug, (*Q*)uit: ";
 const std::string plain = "\nPress Y to continue or (M)enu, (D)ebug, (Q)uit: ";
 
-class TestPlan : public ::testing::Test {
+class TestPlan : public ManagerFixture {
 protected:
-    void SetUp() override
-    {
-        populateTests(manager);
-        ASSERT_EQ(manager.unitTests.size(), 18u);
-    }
-    ScriptedScreen screen;
-    FakeBoardDevice device;
-    TestManager manager{false, screen, device, "/nonexistent"};
+    TestPlan() { populateTests(manager); }
 };
 
 TEST_F(TestPlan, InputTests)

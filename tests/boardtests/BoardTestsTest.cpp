@@ -14,7 +14,6 @@ const char* const sources = "ERROR: Unexpected Power Sources Indicated";
 struct Verdict { const char* bench; bool flag; const char* keys; int result, state; const char *message, *prompt = nullptr; };
 void PrintTo(const Verdict& v, std::ostream* out) { *out << v.bench << " / " << v.flag << " / " << v.keys; }
 
-// A manager with its link open on a fake board.
 class BoardTestFixture : public ManagerFixture {
 protected:
     BoardTestFixture() { manager.fd = FakeBoardDevice::boardFd; }
@@ -65,6 +64,11 @@ TEST_F(BoardTestFixture, SysVoltageSupplyForATargetFollowsTheDropMeasuredAtPass)
     EXPECT_EQ(test.getPSUVoltageRequired(12.0f), 0.0f);
     expectVerdict(test, {"P1 S13700", false, "y", Next, Passed, passed});
     EXPECT_NEAR(test.getPSUVoltageRequired(12.0f), 12.34f, 0.005f);
+    // The operator's instructions, word for word.
+    EXPECT_EQ(QStringList(manager.detailLines, manager.detailLines + 6).join('\n'),
+              "   (Active Power Source: *{APS}* at *{SV}V*)\n\n1. Ensure the TR333 is supplying power to the TR250\n"
+              "2. Ensure PRBS, MIG and Stress tests are running at maximum load\n"
+              "3. Connect a Bench Supply set to *14.0V* on *6-Pin* J1\n4. Power off the other DC inputs.");
 }
 
 class SysVoltageVerdicts : public VerdictTest {};

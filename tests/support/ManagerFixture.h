@@ -16,8 +16,6 @@ protected:
     ManagerFixture()
     {
         board.setReply('V', "V1.07 TR417");
-        board.setReading('S', 14000);
-        board.setReading('P', 1);
         manager.setLogFileLocation(directory.filePath("results.txt"));
     }
 

@@ -2,17 +2,18 @@
 
 #include "console/Screen.h"
 
+#include <QRegularExpression>
 #include <QString>
 
 #include <deque>
 #include <functional>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-// An in-memory terminal for tests: a grid of characters with their
-// attributes, a script of keys the operator will type, and a record of the
-// input modes the console set.
+// An in-memory terminal for tests: a grid of characters, a script of keys
+// the operator will type, and a record of the input modes the console set.
 class ScriptedScreen : public Screen {
 public:
     static constexpr int rows = 30;
@@ -21,24 +22,57 @@ public:
     // A key the operator types once the program waits for one. `before` runs
     // just before the key is seen (an operator changing the bench, say).
     void typeKey(int key, std::function<void()> before = {}) { script.push_back({key, std::move(before)}); }
-    void typeKeys(const std::string& keys);
+    void typeKeys(const std::string& keys)
+    {
+        for (char key : keys)
+            typeKey(static_cast<unsigned char>(key));
+    }
 
-    void start() override;
-    void stop() override;
-    void erase() override { grid.assign(rows, std::vector<Cell>(columns)); }
+    void start() override
+    {
+        ++startCount;
+        keyWait = false;
+        echo = false;
+    }
+    void stop() override { ++stopCount; }
+    void erase() override { grid.assign(rows, std::string(columns, ' ')); }
     void refresh() override { secondPromptRows.push_back(row(23).trimmed()); }
     void attributeOn(int attributes) override { currentAttributes |= attributes; }
     void attributeOff(int attributes) override { currentAttributes &= ~attributes; }
-    void write(int row, int column, const QByteArray& bytes) override;
+    void write(int row, int column, const QByteArray& bytes) override
+    {
+        for (char byte : bytes) {
+            if (row >= 0 && row < rows && column >= 0 && column < columns)
+                grid[size_t(row)][size_t(column)] = byte;
+            ++column;
+        }
+    }
     void setEcho(bool on) override { echo = on; }
     void setKeyWait(bool wait) override { keyWait = wait; }
-    int readKey() override;
+    int readKey() override
+    {
+        // A scripted key is typed while the program waits: a non-waiting read
+        // first finds nothing, the next one finds the key.
+        if (!script.empty() && (keyWait || keyArriving)) {
+            ScriptedKey next = std::move(script.front());
+            script.pop_front();
+            keyArriving = false;
+            if (next.before)
+                next.before();
+            blockingReads.push_back(keyWait);
+            return next.key;
+        }
+        // A test that waits for a key nobody will type fails instead of hanging.
+        if (keyWait || ++idleReads > 5000)
+            throw std::runtime_error("the program waits for a key that the test never types");
+        keyArriving = !script.empty();
+        return noKey;
+    }
 
-    QString row(int r) const; // trailing blanks removed
-    bool boldAt(int r, int column) const { return grid[size_t(r)][size_t(column)].attributes & Bold; }
+    // Trailing blanks removed.
+    QString row(int r) const { return QString::fromLatin1(grid[size_t(r)].c_str()).remove(QRegularExpression(" +$")); }
     size_t keysLeft() const { return script.size(); }
 
-    bool started = false;
     int startCount = 0;
     int stopCount = 0;
     bool echo = false;
@@ -50,20 +84,14 @@ public:
     std::vector<QString> secondPromptRows;
 
 private:
-    struct Cell {
-        char character = ' ';
-        int attributes = 0;
-    };
     struct ScriptedKey {
         int key;
         std::function<void()> before;
     };
-    std::vector<std::vector<Cell>> grid{rows, std::vector<Cell>(columns)};
+    std::vector<std::string> grid = std::vector<std::string>(rows, std::string(columns, ' '));
     std::deque<ScriptedKey> script;
     bool keyArriving = false;
-    // Reads that found no key; a test that waits for a key nobody will
-    // type fails instead of hanging.
-    int idleReads = 0;
+    int idleReads = 0; // reads that found no key
 };
 
 // Readable QStrings in test failure messages.

@@ -40,23 +40,20 @@ class StartupTest(unittest.TestCase):
                                                   " && mount -t tmpfs tmpfs /var/run")
         script = mounts + ' && cp "$1" /run/utmp && cp "$1" /var/run/utmp 2>/dev/null; shift; exec "$@"'
         # (run level, arguments, status, standard output, standard error's end): the guard comes before the
-        # options; past it -h, -? and bad options give the usage (the levels themselves are the unit tests').
-        cases = [("5", ["-h"], 255, REFUSAL, ""), ("3", ["-s", "-h", "-p"], 1, "", USAGE), (None, ["-?"], 1, "", USAGE),
-                 ("4", ["-x"], 1, "", USAGE)]
-        with tempfile.NamedTemporaryFile() as utmp:
-            for level, args, status, out, err in cases:
-                with self.subTest(level=level, args=args):
-                    utmp.seek(0)
-                    utmp.truncate()
-                    if level is not None:  # a RUN_LVL record
-                        utmp.write(struct.pack(UTMP, 1, ord(level) + 256 * ord("N"), b"~", b"~~",
-                                               b"runlevel", b"", 0, 0, 0, 0, 0, 0, 0, 0, 0, b""))
-                    utmp.flush()
-                    run = subprocess.run(["unshare", "-m", "sh", "-c", script, "sh", utmp.name, APP_BIN] + args,
-                                         stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=10)
-                    # no final newline after the refusal; the usage after the C library's complaint about -x
-                    self.assertEqual((run.returncode, run.stdout, run.stderr[-len(USAGE):] if err else run.stderr),
-                                     (status, out, err))
+        # options, a letter level included; past it -h, -? and bad options give the usage.
+        cases = [("5", ["-h"], 255, REFUSAL, ""), ("S", ["-p"], 255, REFUSAL, ""),
+                 ("3", ["-s", "-h", "-p"], 1, "", USAGE), (None, ["-?"], 1, "", USAGE), ("4", ["-x"], 1, "", USAGE)]
+        utmp = pathlib.Path(self.enterContext(tempfile.TemporaryDirectory()), "utmp")
+        for level, args, status, out, err in cases:
+            with self.subTest(level=level, args=args):
+                record = struct.pack(UTMP, 1, ord(level or "0") + 256 * ord("N"), b"~", b"~~", b"runlevel", b"",
+                                     *[0] * 9, b"")  # RUN_LVL
+                utmp.write_bytes(record if level else b"")
+                run = subprocess.run(["unshare", "-m", "sh", "-c", script, "sh", utmp, APP_BIN] + args,
+                                     stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=10)
+                # no final newline after the refusal; the usage after the C library's complaint about -x
+                self.assertEqual((run.returncode, run.stdout, run.stderr[-len(USAGE):] if err else run.stderr),
+                                 (status, out, err))
 
 
 class OperatorTest(DeviceTestCase):

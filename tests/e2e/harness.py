@@ -211,13 +211,15 @@ class DeviceTestCase(unittest.TestCase):  # Owns the device node, works in a fre
     def start_simulator(self, *commands):
         return Simulator(self, commands)
 
-    def start_program(self, *args, **kwargs):
+    def start_program(self, *args, shell=None, **kwargs):  # `shell`: a script preparing its surroundings first
+        if shell is not None:
+            args, kwargs["program"] = ("-c", shell + ' exec "$0" "$@"', APP_BIN, *args), "/bin/sh"
         term = Terminal(args, cwd=self.tmp, **kwargs)
         self.addCleanup(term.kill)
         return term
 
-    def start_run(self, *bench, serial="E2E1"):  # Simulator and program, past the serial number to the first test.
-        sim, term = self.start_simulator(*bench), self.start_program("-f", self.results_log)
+    def start_run(self, *bench, serial="E2E1", shell=None):  # Simulator and program, past the serial number
+        sim, term = self.start_simulator(*bench), self.start_program("-f", self.results_log, shell=shell)
         enter_serial(term, serial)
         term.wait_for_rows({0: FIRST_TEST_TITLE, 23: LED_KEYS})
         return sim, term

@@ -12,7 +12,7 @@ import subprocess
 import tempfile
 import unittest
 
-from harness import APP_BIN, BENCH, FIRST_TEST_TITLE, LED_KEYS, DeviceTestCase, enter_serial, result_lines
+from harness import APP_BIN, BENCH, FIRST_TEST_TITLE, DeviceTestCase, enter_serial, result_lines
 
 USAGE = ("Usage: dynelle_test -h -? -f output/filename.txt\n"
          "Where:-\n"
@@ -24,10 +24,6 @@ REFUSAL = ("dynelle_test will conflict with kw_server\n"
            "Please run program_fpga_selftest.sh before running this test app.")
 # glibc's struct utmp: type, pid, line, id, user, host, exit, session, tv, addr_v6, unused.
 UTMP = "hi32s4s32s256shhiii4i20s"
-
-
-def wrapped(script, *args):  # the program started by a shell that prepares its surroundings first
-    return ("-c", script + ' exec "$0" "$@"', APP_BIN, *args)
 
 
 class StartupTest(unittest.TestCase):
@@ -78,7 +74,7 @@ class OperatorTest(DeviceTestCase):
     def test_input_at_its_end_from_the_start_ends_the_run_at_once(self):
         self.start_simulator(*BENCH)
         before = resource.getrusage(resource.RUSAGE_CHILDREN)
-        term = self.start_program(*wrapped("exec </dev/null;", "-f", self.results_log), program="/bin/sh")
+        term = self.start_program("-f", self.results_log, shell="exec </dev/null;")
         lines = self.expect_log(term, 255)
         after = resource.getrusage(resource.RUSAGE_CHILDREN)
         self.assertEqual(lines[4], "Serial No: Unassigned")
@@ -86,10 +82,7 @@ class OperatorTest(DeviceTestCase):
         self.assertLess(after.ru_utime + after.ru_stime - before.ru_utime - before.ru_stime, 1.0)  # no spin
 
     def test_terminal_gone_with_hangup_ignored_ends_the_run_from_a_test_screen(self):
-        self.start_simulator(*BENCH)
-        term = self.start_program(*wrapped("trap '' HUP;", "-f", self.results_log), program="/bin/sh")
-        enter_serial(term, "GONE1")
-        term.wait_for_rows({0: FIRST_TEST_TITLE, 23: LED_KEYS})
+        _, term = self.start_run(*BENCH, shell="trap '' HUP;")
         term.hang_up()
         self.assertEqual(term.wait_exit(), 255)
         log = pathlib.Path(self.results_log).read_text()

@@ -90,10 +90,8 @@ class Terminal:  # A program on a real 80x24 pseudo-terminal fed to a terminal e
     def pump(self, timeout=0.1):  # Feeds what arrives within `timeout` to the screen; False at EOF.
         try:
             data = self.child.read_nonblocking(65536, timeout=timeout)
-        except pexpect.TIMEOUT:
-            return True
-        except pexpect.EOF:
-            return False
+        except (pexpect.TIMEOUT, pexpect.EOF) as nothing:
+            return isinstance(nothing, pexpect.TIMEOUT)
         self.transcript += data
         self.stream.feed(data)
         return True

@@ -16,7 +16,7 @@ DEADLINE = 20.0  # seconds; generous for loaded machines
 
 
 def start(test, *args):
-    proc = spawn(test, args, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    proc = spawn(test, args, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, bufsize=0)
     return proc, Lines(proc.stdout), Lines(proc.stderr)
 
 
@@ -25,10 +25,6 @@ class ProbeAgainstStandIn(unittest.TestCase):
     def setUp(self):
         self.server, out, self.events = start(self, SERVER_BIN, "--port", "0", "--rate", "200", "--size", "64")
         self.port = out.until(r"^listening on port \d+$").split()[-1]
-
-    def command(self, text):
-        self.server.stdin.write(text.encode() + b"\n")
-        self.server.stdin.flush()
 
     def test_registration_starts_and_stops_the_streams(self):
         probe = subprocess.run([PROBE_BIN, "--port", self.port, "--count", "40", "--sequence", "0x1011",
@@ -47,7 +43,7 @@ class ProbeAgainstStandIn(unittest.TestCase):
         for stream in ("0x1011", "0x1013"):
             stopped = self.events.until(r"^stream %s stopped after \d+ frames$" % stream)
             self.assertLess(self.events.seen.index(stopped), self.events.seen.index(closed))
-        self.command("quit")
+        self.server.stdin.write(b"quit\n")
         self.assertEqual(self.server.wait(DEADLINE), 0)
 
     def test_faults_cost_only_the_bad_bytes_and_datacore_is_relayed(self):
@@ -55,7 +51,7 @@ class ProbeAgainstStandIn(unittest.TestCase):
         self.events.until(r"^client .* connected$")
         for command in ("notice one", "garbage 5", "notice two", "notrailer", "notice three", "hugelength",
                         "notice four", "split", "notice five"):
-            self.command(command)
+            self.server.stdin.write(command.encode() + b"\n")
         out.until(r'"Text": "five"')
         with socket.create_connection(("127.0.0.1", int(self.port)), timeout=DEADLINE) as peer:
             text = json.dumps({"Class": "Hello"}).encode()
@@ -64,7 +60,7 @@ class ProbeAgainstStandIn(unittest.TestCase):
                          + bytes.fromhex("DEADBEEF"))
             out.until(r'"Class": "Hello"')
             self.events.until(r"^relayed Hello from 127\.0\.0\.1:\d+ to 1 clients$")
-        self.command("close")
+        self.server.stdin.write(b"close\n")
         rest, errors = probe.communicate(timeout=DEADLINE)
         self.assertEqual(probe.returncode, 3)
         texts = re.findall(r'"Text": "(.*)"', "\n".join(out.seen) + rest.decode())

@@ -58,9 +58,7 @@ def includes(root):  # (including file, included file) pairs between our own fil
         for directory, subdirectories, files in os.walk(os.path.join(root, folder)):
             # Test folders inside a source folder are tests, not part of its layer.
             subdirectories[:] = sorted(name for name in subdirectories if name not in ("test", "tests"))
-            for file in sorted(files):
-                if not file.endswith(SOURCE_SUFFIXES):
-                    continue
+            for file in sorted(name for name in files if name.endswith(SOURCE_SUFFIXES)):
                 source = os.path.join(directory, file)
                 for target in INCLUDE.findall(pathlib.Path(source).read_text(encoding="utf-8", errors="replace")):
                     beside = os.path.normpath(os.path.join(directory, target))
@@ -71,12 +69,9 @@ def includes(root):  # (including file, included file) pairs between our own fil
 
 
 def check(root):  # the faults of the tree at root, one text each
-    faults = []
-    for source, target in includes(root):
-        here, there = layer_of(source), layer_of(target)
-        if here is not None and there is not None and here != there and there not in allowed_below(here):
-            faults.append(f"{source} includes {target}: layer {here} must not use layer {there}")
-    return faults
+    pairs = ((source, target, layer_of(source), layer_of(target)) for source, target in includes(root))
+    return [f"{source} includes {target}: layer {here} must not use layer {there}" for source, target, here, there in
+            pairs if here is not None and there is not None and here != there and there not in allowed_below(here)]
 
 
 def main(arguments):

@@ -36,8 +36,8 @@ class StartupTest(unittest.TestCase):
                                                   " && mount -t tmpfs tmpfs /var/run")
         script = mounts + ' && cp "$1" /run/utmp && cp "$1" /var/run/utmp 2>/dev/null; shift; exec "$@"'
         # (run level, arguments, status, standard output, standard error's end): the guard comes before the
-        # options, a letter level included; past it -h, -? and bad options give the usage.
-        cases = [("5", ["-h"], 255, REFUSAL, ""), ("S", ["-p"], 255, REFUSAL, ""),
+        # options, for any level above 4 (a letter too); past it -h, -? and bad options give the usage.
+        cases = [("5", ["-h"], 255, REFUSAL, ""), ("S", ["-p"], 255, REFUSAL, ""), ("6", [], 255, REFUSAL, ""),
                  ("3", ["-s", "-h", "-p"], 1, "", USAGE), (None, ["-?"], 1, "", USAGE), ("4", ["-x"], 1, "", USAGE)]
         utmp = pathlib.Path(self.enterContext(tempfile.TemporaryDirectory()), "utmp")
         for level, args, status, out, err in cases:

@@ -37,8 +37,7 @@ class SdiPayloadIdTest(unittest.TestCase):
                     self.assertIn("geometry: " + geometry, lines)
                 self.assertTrue(any(line.startswith("format: " + fmt) for line in lines), lines)
                 self.assertEqual(lines[-1], "checks: passed")
-        words = [typed for typed, *_ in REAL]
-        result = harness.run(TOOL, "--json", stdin="# captured on the bench\n\n" + "\n".join(words) + "\n")
+        result = harness.run(TOOL, "--json", stdin="# captured on the bench\n\n" + "".join(w + "\n" for w, *_ in REAL))
         self.assertEqual(result.returncode, 0, result.stderr)
         objects = [json.loads(line) for line in result.stdout.splitlines()]
         self.assertEqual([obj["class"] for obj in objects], [cls for _, cls, *_ in REAL])  # every word, in order

@@ -1,12 +1,10 @@
 """End-to-end helpers: the board simulator, the program on a terminal emulator, the shared device node."""
 
-import contextlib
 import fcntl
 import os
 import pathlib
 import re
 import select
-import shutil
 import signal
 import socket
 import subprocess
@@ -29,16 +27,14 @@ DEBUG_HEADER = "Dynelle Test Debug - TR417 SW Version : " + VERSION
 DEBUG_PROMPT = "    Press (Y) to return to tests :"
 
 
-class Simulator:
-    def __init__(self, commands=()):
-        self.dir = tempfile.mkdtemp(prefix="tr417sim-")
-        self.socket_path = os.path.join(self.dir, "control.sock")
-        args = [SIM_BIN, "--link", DEVICE, "--control", self.socket_path, "--no-stdin"]
-        self.proc = subprocess.Popen(args + [part for command in commands for part in ("-e", command)],
-                                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        if not select.select([self.proc.stdout], [], [], 15.0)[0] or not self.proc.stdout.readline():  # "ready"
-            self.stop()
-            raise AssertionError("simulator not ready")
+class Simulator:  # killed at the end of the test unless stopped before
+    def __init__(self, test, commands):
+        directory = test.enterContext(tempfile.TemporaryDirectory(prefix="tr417sim-"))
+        self.socket_path = os.path.join(directory, "control.sock")
+        self.proc = spawn(test, [SIM_BIN, "--link", DEVICE, "--control", self.socket_path, "--no-stdin",
+                                 *(part for command in commands for part in ("-e", command))],
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        Lines(self.proc.stdout).until(" ready: ", 15.0)
 
     def command(self, text):  # The answer lines to one control command, which must end in "ok".
         with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as sock:
@@ -62,11 +58,9 @@ class Simulator:
         start = self.record_count()
         term.wait_for(lambda: self.record_count() >= start + 16, 15.0, "two more bursts")
 
-    def stop(self):
+    def stop(self):  # frees the device node for another simulator
         self.proc.terminate()  # it removes its link and socket on the way out
         self.proc.wait(5)
-        self.proc.stdout.close()
-        shutil.rmtree(self.dir, ignore_errors=True)
 
 
 class _Screen(pyte.Screen):  # plus the repeat-last-character control ncurses sends
@@ -96,10 +90,8 @@ class Terminal:  # A program on a real 80x24 pseudo-terminal fed to a terminal e
     def pump(self, timeout=0.1):  # Feeds what arrives within `timeout` to the screen; False at EOF.
         try:
             data = self.child.read_nonblocking(65536, timeout=timeout)
-        except pexpect.TIMEOUT:
-            return True
-        except pexpect.EOF:
-            return False
+        except (pexpect.TIMEOUT, pexpect.EOF) as nothing:
+            return isinstance(nothing, pexpect.TIMEOUT)
         self.transcript += data
         self.stream.feed(data)
         return True
@@ -167,10 +159,30 @@ def wait_until(predicate, what, timeout=10.0):  # for processes without a termin
         time.sleep(0.05)
 
 
+def run(*args, stdin=None, text=True):  # a tool run to its end, its output captured
+    return subprocess.run(args, input=stdin, capture_output=True, text=text, timeout=60)
+
+
 def spawn(test, args, **kwargs):  # a process killed at the end of the test if still running
-    proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, **kwargs)
-    test.addCleanup(lambda: proc.poll() is None and (proc.kill(), proc.wait()))
+    proc = test.enterContext(subprocess.Popen(args, **{"stdin": subprocess.DEVNULL, **kwargs}))  # then waited for
+    test.addCleanup(lambda: proc.poll() is None and proc.kill())
     return proc
+
+
+class Lines:  # one pipe read line by line with a deadline, keeping every line read
+    def __init__(self, pipe):
+        self.pipe, self.buffer, self.seen = pipe, b"", []
+
+    def until(self, pattern, timeout=20.0):  # the first line so far that matches
+        end = time.monotonic() + timeout
+        while not any(re.search(pattern, line) for line in self.seen):
+            ready = select.select([self.pipe], [], [], max(0.0, end - time.monotonic()))[0]
+            chunk = os.read(self.pipe.fileno(), 65536) if ready else b""
+            if not chunk:
+                raise AssertionError("no line matching %r; got %r" % (pattern, self.seen[-20:]))
+            *complete, self.buffer = (self.buffer + chunk).split(b"\n")
+            self.seen += [line.decode("utf-8", "replace") for line in complete]
+        return next(line for line in self.seen if re.search(pattern, line))
 
 
 def enter_serial(term, serial):
@@ -189,29 +201,23 @@ class DeviceTestCase(unittest.TestCase):  # Owns the device node, works in a fre
         if not os.access(SIM_BIN, os.X_OK) or not os.access(APP_BIN, os.X_OK):
             self.skipTest("set TR417_SIM and DYNELLE_TEST to the built binaries")
         fcntl.flock(self.enterContext(open(DEVICE_LOCK, "a")), fcntl.LOCK_EX)  # the lock goes with the file
-        self.remove_device()
-        self.addCleanup(self.remove_device)
-        self.tmp = tempfile.mkdtemp(prefix="dynelle-e2e-")
-        self.addCleanup(shutil.rmtree, self.tmp, True)
+        pathlib.Path(DEVICE).unlink(missing_ok=True)
+        self.addCleanup(pathlib.Path(DEVICE).unlink, missing_ok=True)
+        self.tmp = self.enterContext(tempfile.TemporaryDirectory(prefix="dynelle-e2e-"))
         self.results_log = os.path.join(self.tmp, "results.txt")
 
-    @staticmethod
-    def remove_device():
-        with contextlib.suppress(FileNotFoundError):
-            os.unlink(DEVICE)
-
     def start_simulator(self, *commands):
-        sim = Simulator(commands)
-        self.addCleanup(sim.stop)
-        return sim
+        return Simulator(self, commands)
 
-    def start_program(self, *args, **kwargs):
+    def start_program(self, *args, shell=None, **kwargs):  # `shell`: a script preparing its surroundings first
+        if shell is not None:
+            args, kwargs["program"] = ("-c", shell + ' exec "$0" "$@"', APP_BIN, *args), "/bin/sh"
         term = Terminal(args, cwd=self.tmp, **kwargs)
         self.addCleanup(term.kill)
         return term
 
-    def start_run(self, *bench, serial="E2E1"):  # Simulator and program, past the serial number to the first test.
-        sim, term = self.start_simulator(*bench), self.start_program("-f", self.results_log)
+    def start_run(self, *bench, serial="E2E1", shell=None):  # Simulator and program, past the serial number
+        sim, term = self.start_simulator(*bench), self.start_program("-f", self.results_log, shell=shell)
         enter_serial(term, serial)
         term.wait_for_rows({0: FIRST_TEST_TITLE, 23: LED_KEYS})
         return sim, term

@@ -3,40 +3,20 @@
 import json
 import os
 import re
-import select
 import socket
 import struct
 import subprocess
-import time
 import unittest
+
+from harness import Lines, spawn
 
 SERVER_BIN = os.environ.get("INSTRUMENT_SERVER", "")
 PROBE_BIN = os.environ.get("DATACORE_PROBE", "")
 DEADLINE = 20.0  # seconds; generous for loaded machines
 
 
-class Lines:
-    """Reads one pipe line by line with a deadline, keeping every line read."""
-
-    def __init__(self, pipe):
-        self.pipe, self.buffer, self.seen = pipe, b"", []
-
-    def until(self, pattern):  # the first line so far that matches
-        end = time.monotonic() + DEADLINE
-        while not any(re.search(pattern, line) for line in self.seen):
-            ready = select.select([self.pipe], [], [], max(0.0, end - time.monotonic()))[0]
-            chunk = os.read(self.pipe.fileno(), 65536) if ready else b""
-            if not chunk:
-                raise AssertionError("no line matching %r; got %r" % (pattern, self.seen[-20:]))
-            *complete, self.buffer = (self.buffer + chunk).split(b"\n")
-            self.seen += [line.decode("utf-8", "replace") for line in complete]
-        return next(line for line in self.seen if re.search(pattern, line))
-
-
 def start(test, *args):
-    proc = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-    test.addCleanup(proc.communicate)
-    test.addCleanup(proc.kill)
+    proc = spawn(test, args, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, bufsize=0)
     return proc, Lines(proc.stdout), Lines(proc.stderr)
 
 
@@ -46,23 +26,16 @@ class ProbeAgainstStandIn(unittest.TestCase):
         self.server, out, self.events = start(self, SERVER_BIN, "--port", "0", "--rate", "200", "--size", "64")
         self.port = out.until(r"^listening on port \d+$").split()[-1]
 
-    def command(self, text):
-        self.server.stdin.write(text.encode() + b"\n")
-        self.server.stdin.flush()
-
     def test_registration_starts_and_stops_the_streams(self):
         probe = subprocess.run([PROBE_BIN, "--port", self.port, "--count", "40", "--sequence", "0x1011",
                                 "PpmMetersData"], capture_output=True, timeout=DEADLINE)
         self.assertEqual(probe.returncode, 0, probe.stderr)
-        lines = probe.stdout.decode().splitlines()
-        self.assertTrue(any(re.match(r"^0x1011 EyeVerticalHistogramData length 64 rate [\d.]+/s$", l) for l in lines))
-        self.assertTrue(any(re.match(r"^0x1013 PpmMetersData length 64 rate [\d.]+/s$", l) for l in lines))
-        self.assertEqual(sum(1 for l in lines if re.match(r"^0x101[13] ", l)), 40)
-        totals = [l for l in lines if l.startswith("total ")]
-        self.assertEqual(len(totals), 2)
-        for total in totals:
-            self.assertRegex(total, r"^total 0x101[13] \w+ frames \d+ bytes \d+ lost 0 rate [\d.]+/s$")
-        self.assertRegex(lines[-1], r"^cpu [\d.]+ s over [\d.]+ s$")
+        out = probe.stdout.decode()
+        frames = re.findall(r"(?m)^(0x101[13] \w+) length 64 rate [\d.]+/s$", out)
+        self.assertEqual((len(frames), set(frames)), (40, {"0x1011 EyeVerticalHistogramData", "0x1013 PpmMetersData"}))
+        self.assertRegex(out, r"\ntotal 0x1011 EyeVerticalHistogramData frames \d+ bytes \d+ lost 0 rate [\d.]+/s\n"
+                              r"total 0x1013 PpmMetersData frames \d+ bytes \d+ lost 0 rate [\d.]+/s\n"
+                              r"cpu [\d.]+ s over [\d.]+ s\n$")
         self.events.until(r"^stream 0x1011 started for 127\.0\.0\.1:\d+$")
         self.events.until(r"^stream 0x1013 started")
         closed = self.events.until(r"^client .* closed$")
@@ -70,7 +43,7 @@ class ProbeAgainstStandIn(unittest.TestCase):
         for stream in ("0x1011", "0x1013"):
             stopped = self.events.until(r"^stream %s stopped after \d+ frames$" % stream)
             self.assertLess(self.events.seen.index(stopped), self.events.seen.index(closed))
-        self.command("quit")
+        self.server.stdin.write(b"quit\n")
         self.assertEqual(self.server.wait(DEADLINE), 0)
 
     def test_faults_cost_only_the_bad_bytes_and_datacore_is_relayed(self):
@@ -78,7 +51,7 @@ class ProbeAgainstStandIn(unittest.TestCase):
         self.events.until(r"^client .* connected$")
         for command in ("notice one", "garbage 5", "notice two", "notrailer", "notice three", "hugelength",
                         "notice four", "split", "notice five"):
-            self.command(command)
+            self.server.stdin.write(command.encode() + b"\n")
         out.until(r'"Text": "five"')
         with socket.create_connection(("127.0.0.1", int(self.port)), timeout=DEADLINE) as peer:
             text = json.dumps({"Class": "Hello"}).encode()
@@ -87,7 +60,7 @@ class ProbeAgainstStandIn(unittest.TestCase):
                          + bytes.fromhex("DEADBEEF"))
             out.until(r'"Class": "Hello"')
             self.events.until(r"^relayed Hello from 127\.0\.0\.1:\d+ to 1 clients$")
-        self.command("close")
+        self.server.stdin.write(b"close\n")
         rest, errors = probe.communicate(timeout=DEADLINE)
         self.assertEqual(probe.returncode, 3)
         texts = re.findall(r'"Text": "(.*)"', "\n".join(out.seen) + rest.decode())

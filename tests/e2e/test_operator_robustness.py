@@ -12,7 +12,7 @@ import subprocess
 import tempfile
 import unittest
 
-from harness import APP_BIN, BENCH, FIRST_TEST_TITLE, LED_KEYS, DeviceTestCase, enter_serial, result_lines
+from harness import APP_BIN, BENCH, FIRST_TEST_TITLE, DeviceTestCase, enter_serial, result_lines
 
 USAGE = ("Usage: dynelle_test -h -? -f output/filename.txt\n"
          "Where:-\n"
@@ -26,10 +26,6 @@ REFUSAL = ("dynelle_test will conflict with kw_server\n"
 UTMP = "hi32s4s32s256shhiii4i20s"
 
 
-def wrapped(script, *args):  # the program started by a shell that prepares its surroundings first
-    return ("-c", script + ' exec "$0" "$@"', APP_BIN, *args)
-
-
 class StartupTest(unittest.TestCase):
     def test_usage_and_the_run_level_guard_on_the_default_login_records(self):
         # A private mount namespace whose /run holds a prepared utmp file.
@@ -39,24 +35,21 @@ class StartupTest(unittest.TestCase):
         mounts = "mount -t tmpfs tmpfs /run" + ("" if os.path.islink("/var/run") else
                                                   " && mount -t tmpfs tmpfs /var/run")
         script = mounts + ' && cp "$1" /run/utmp && cp "$1" /var/run/utmp 2>/dev/null; shift; exec "$@"'
-        # (run level, arguments, status, standard output); past the guard -h, -? and bad options give the usage.
-        cases = [("5", ["-h"], 255, REFUSAL), ("S", ["-p"], 255, REFUSAL), ("6", [], 255, REFUSAL),
-                 ("3", ["-s", "-h", "-p"], 1, ""), (None, ["-?"], 1, ""), ("4", ["-x"], 1, "")]
-        with tempfile.NamedTemporaryFile() as utmp:
-            for level, args, status, out in cases:
-                with self.subTest(level=level, args=args):
-                    utmp.seek(0)
-                    utmp.truncate()
-                    if level is not None:  # a RUN_LVL record
-                        utmp.write(struct.pack(UTMP, 1, ord(level) + 256 * ord("N"), b"~", b"~~",
-                                               b"runlevel", b"", 0, 0, 0, 0, 0, 0, 0, 0, 0, b""))
-                    utmp.flush()
-                    run = subprocess.run(["unshare", "-m", "sh", "-c", script, "sh", utmp.name, APP_BIN] + args,
-                                         stdin=subprocess.DEVNULL, capture_output=True, timeout=10)
-                    self.assertEqual((run.returncode, run.stdout.decode()), (status, out))  # no final newline
-                    # after the C library's complaint about -x
-                    self.assertEqual(run.stderr.decode()[-len(USAGE):] if status == 1 else run.stderr.decode(),
-                                     USAGE if status == 1 else "")
+        # (run level, arguments, status, standard output, standard error's end): the guard comes before the
+        # options, for any level above 4 (a letter too); past it -h, -? and bad options give the usage.
+        cases = [("5", ["-h"], 255, REFUSAL, ""), ("S", ["-p"], 255, REFUSAL, ""), ("6", [], 255, REFUSAL, ""),
+                 ("3", ["-s", "-h", "-p"], 1, "", USAGE), (None, ["-?"], 1, "", USAGE), ("4", ["-x"], 1, "", USAGE)]
+        utmp = pathlib.Path(self.enterContext(tempfile.TemporaryDirectory()), "utmp")
+        for level, args, status, out, err in cases:
+            with self.subTest(level=level, args=args):
+                record = struct.pack(UTMP, 1, ord(level or "0") + 256 * ord("N"), b"~", b"~~", b"runlevel", b"",
+                                     *[0] * 9, b"")  # RUN_LVL
+                utmp.write_bytes(record if level else b"")
+                run = subprocess.run(["unshare", "-m", "sh", "-c", script, "sh", utmp, APP_BIN] + args,
+                                     stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=10)
+                # no final newline after the refusal; the usage after the C library's complaint about -x
+                self.assertEqual((run.returncode, run.stdout, run.stderr[-len(USAGE):] if err else run.stderr),
+                                 (status, out, err))
 
 
 class OperatorTest(DeviceTestCase):
@@ -81,7 +74,7 @@ class OperatorTest(DeviceTestCase):
     def test_input_at_its_end_from_the_start_ends_the_run_at_once(self):
         self.start_simulator(*BENCH)
         before = resource.getrusage(resource.RUSAGE_CHILDREN)
-        term = self.start_program(*wrapped("exec </dev/null;", "-f", self.results_log), program="/bin/sh")
+        term = self.start_program("-f", self.results_log, shell="exec </dev/null;")
         lines = self.expect_log(term, 255)
         after = resource.getrusage(resource.RUSAGE_CHILDREN)
         self.assertEqual(lines[4], "Serial No: Unassigned")
@@ -89,10 +82,7 @@ class OperatorTest(DeviceTestCase):
         self.assertLess(after.ru_utime + after.ru_stime - before.ru_utime - before.ru_stime, 1.0)  # no spin
 
     def test_terminal_gone_with_hangup_ignored_ends_the_run_from_a_test_screen(self):
-        self.start_simulator(*BENCH)
-        term = self.start_program(*wrapped("trap '' HUP;", "-f", self.results_log), program="/bin/sh")
-        enter_serial(term, "GONE1")
-        term.wait_for_rows({0: FIRST_TEST_TITLE, 23: LED_KEYS})
+        _, term = self.start_run(*BENCH, shell="trap '' HUP;")
         term.hang_up()
         self.assertEqual(term.wait_exit(), 255)
         log = pathlib.Path(self.results_log).read_text()

@@ -7,9 +7,7 @@ from harness import DEBUG_HEADER, DEBUG_PROMPT, LED_KEYS, VERSION, DeviceTestCas
 
 MARKED = "    Press Y to continue or (M)enu, (D)ebug, (Q)uit:"
 BATTERY = "    Press Y to continue, (S)kip this Test or (M)enu, (D)ebug, (Q)uit:"
-SUMMARY_PROMPT = "    Press Any Key to continue :"
 RETRY_KEYS = "     (R)etry, (N)ext Test, (M)enu or (Q)uit :"
-POWER_KEYS = "     (R)etry, (N)ext Test, (M)enu, (D)ebug or (Q)uit :"
 
 
 def groups(source):
@@ -49,7 +47,7 @@ class PlanRunTest(DeviceTestCase):
         term.wait_for(lambda: term.row(0) == title and term.row(23) == prompt and ready(), 10.0, repr(title))
 
     def answer_summary(self, term, title, message):
-        term.wait_for_rows({0: title, 2: "  " + message, 21: SUMMARY_PROMPT})
+        term.wait_for_rows({0: title, 2: "  " + message, 21: "    Press Any Key to continue :"})
         term.send(" ")
 
     def expect_menu(self, term, states, then):
@@ -118,7 +116,8 @@ class PlanRunTest(DeviceTestCase):
             term.send(key)
             self.wait_for_screen(term, title, prompt)
         term.send("y")
-        term.wait_for_rows({21: "    ERROR: Unexpected Power Sources Indicated", 23: POWER_KEYS})
+        term.wait_for_rows({21: "    ERROR: Unexpected Power Sources Indicated",
+                            23: "     (R)etry, (N)ext Test, (M)enu, (D)ebug or (Q)uit :"})
         term.send("n")
         self.answer_summary(term, TITLES[2], "FAILED: 1 failed out of 2")
         states[2] = "FAIL!! "

@@ -2,16 +2,17 @@
 
 import os
 import re
-import subprocess
 import tempfile
 import unittest
+
+import harness
 
 RAWFRAMES = os.environ.get("RAWFRAMES", "rawframes")
 LINE = re.compile(r"^offset (\d+): 0x([0-9a-f]{4}) (\w+), source (\d+), payload (\d+) bytes$", re.M)
 
 
 def run(*args, stdin=None):
-    return subprocess.run([RAWFRAMES, *args], input=stdin, capture_output=True, timeout=60)
+    return harness.run(RAWFRAMES, *args, stdin=stdin, text=False)
 
 
 def write(*args, stdin=None):
@@ -20,17 +21,9 @@ def write(*args, stdin=None):
     return result.stdout
 
 
-def frames_of(output):
-    """(offset, id, class, source, length) of every frame line."""
+def frames_of(output):  # (offset, id, class, source, length) of every frame line
     return [(int(at), int(ident, 16), name, int(source), int(length))
             for at, ident, name, source, length in LINE.findall(output.decode())]
-
-
-def read_file(data):
-    with tempfile.NamedTemporaryFile(suffix=".bin") as capture:
-        capture.write(data)
-        capture.flush()
-        return write(capture.name)
 
 
 class RawFramesTest(unittest.TestCase):
@@ -59,7 +52,10 @@ class RawFramesTest(unittest.TestCase):
         # A frame without trailer, then headers with a huge and a negative length.
         damaged = good[:-4] + b"\0\0\0\0" + good[:12] + b"\x7f\xff\xff\xf0" + good[:12] + b"\xff\xff\xff\xfe"
         pieces = [b"xyz", write("json", '{"Class":"A"}'), b"\xca\xfe\xba", big, damaged, good, good, b"tail"]
-        out = read_file(b"".join(pieces))
+        with tempfile.NamedTemporaryFile(suffix=".bin") as capture:
+            capture.write(b"".join(pieces))
+            capture.flush()
+            out = write(capture.name)
         self.assertEqual([f[1] for f in frames_of(out)], [0x1010, 0x1019, 0x1013, 0x1013])
         self.assertEqual([f[0] for f in frames_of(out)], [sum(map(len, pieces[:i])) for i in (1, 3, 5, 6)])
         self.assertTrue(out.decode().startswith("offset 0: skipped 3 bytes\n"))

@@ -3,8 +3,9 @@ statuses. The library's own tests check every value; these check the wiring."""
 
 import json
 import os
-import subprocess
 import unittest
+
+import harness
 
 TOOL = os.environ.get("SDI_PAYLOAD_ID", "")
 
@@ -21,19 +22,13 @@ REAL = [
      "field lines 1125, first active lines 42, active 1920 samples x 1080 lines per field, image 3840x2160"),
 ]
 
-def run(*args, stdin=None):
-    return subprocess.run([TOOL, *args], input=stdin, capture_output=True, text=True, timeout=60)
 
-
+@unittest.skipUnless(os.access(TOOL, os.X_OK), "set SDI_PAYLOAD_ID to the built tool")
 class SdiPayloadIdTest(unittest.TestCase):
-    def setUp(self):
-        if not os.access(TOOL, os.X_OK):
-            self.skipTest("set SDI_PAYLOAD_ID to the built tool")
-
-    def test_real_identifiers_decode_cleanly(self):
+    def test_real_identifiers_decode_cleanly_as_arguments_and_from_standard_input_as_json(self):
         for typed, cls, fmt, scan, geometry in REAL:
             with self.subTest(typed):
-                result = run(*typed.split())
+                result = harness.run(TOOL, *typed.split())
                 self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
                 lines = result.stdout.splitlines()
                 self.assertIn("class " + cls, lines[1])
@@ -42,10 +37,7 @@ class SdiPayloadIdTest(unittest.TestCase):
                     self.assertIn("geometry: " + geometry, lines)
                 self.assertTrue(any(line.startswith("format: " + fmt) for line in lines), lines)
                 self.assertEqual(lines[-1], "checks: passed")
-
-    def test_standard_input_and_json_agree_with_the_text(self):
-        words = [typed for typed, *_ in REAL]
-        result = run("--json", stdin="# captured on the bench\n\n" + "\n".join(words) + "\n")
+        result = harness.run(TOOL, "--json", stdin="# captured on the bench\n\n" + "".join(w + "\n" for w, *_ in REAL))
         self.assertEqual(result.returncode, 0, result.stderr)
         objects = [json.loads(line) for line in result.stdout.splitlines()]
         self.assertEqual([obj["class"] for obj in objects], [cls for _, cls, *_ in REAL])  # every word, in order
@@ -73,17 +65,17 @@ class SdiPayloadIdTest(unittest.TestCase):
         ]
         for args, stdin, status, text in cases:
             with self.subTest(args=args, stdin=stdin):
-                result = run(*args, stdin=stdin)
+                result = harness.run(TOOL, *args, stdin=stdin)
                 self.assertEqual(result.returncode, status, result.stdout + result.stderr)
                 self.assertIn(text, result.stdout + result.stderr)
 
     def test_build_makes_the_word_engineers_expect(self):
-        result = run("--build", "2160_QuadLink3g", "transport=1", "picture=1", "rate=9", "aspect=1",
-                     "depth=1", "channel=3")
+        result = harness.run(TOOL, "--build", "2160_QuadLink3g", "transport=1", "picture=1", "rate=9", "aspect=1",
+                             "depth=1", "channel=3")
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertTrue(result.stdout.startswith("0x97C980C1  bytes 97 C9 80 C1\n"), result.stdout)
-        result = run("--json", "--build", "0x89", "TransportFormat=1", "PictureFormat=1", "PictureRate=0x9",
-                     "AspectRatio=1", "BitDepth=1")
+        result = harness.run(TOOL, "--json", "--build", "0x89", "TransportFormat=1", "PictureFormat=1",
+                             "PictureRate=0x9", "AspectRatio=1", "BitDepth=1")
         self.assertEqual(json.loads(result.stdout)["word"], "0x89C98001")
 
 

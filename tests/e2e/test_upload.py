@@ -9,7 +9,7 @@ import shutil
 import subprocess
 import sys
 
-from harness import APP_BIN, BENCH, DeviceTestCase, enter_serial, spawn, wait_until
+from harness import APP_BIN, BENCH, DeviceTestCase, Lines, enter_serial, spawn
 
 TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "nexus-standin")
 NAMESPACE = ('ip link set lo up && mount --bind "$1" /etc/hosts && mount --bind "$2" /etc/ssl/certs && '
@@ -28,14 +28,6 @@ def build_settings():  # host, port and clear account the program was built with
 
 
 class UploadTest(DeviceTestCase):
-    def spawn(self, args, ready):  # once it prints `ready`
-        out = pathlib.Path(self.tmp, os.path.basename(args[0]) + ".out")
-        with open(out, "w") as text:
-            process = spawn(self, args, stdout=text, stderr=subprocess.STDOUT)
-        wait_until(lambda: re.search(ready, out.read_text(), re.M) or process.poll() is not None, ready)
-        self.assertIsNone(process.poll(), out.read_text())
-        return process
-
     def run_to_upload(self, inside, serial):  # passes the first test, uploads from the menu; returns standard error
         errors = os.path.join(self.tmp, "stderr.txt")
         sim = self.start_simulator(*BENCH)
@@ -62,16 +54,19 @@ class UploadTest(DeviceTestCase):
         for name in ("dynelle-test-ca.pem", "ca-certificates.crt"):
             shutil.copy(os.path.join(ca, "ca.pem"), os.path.join(certs, name))
         subprocess.run(["openssl", "rehash", certs], check=True, capture_output=True)
-        holder = self.spawn(["unshare", "--mount", "--net", "--propagation", "private", "sh", "-c", NAMESPACE,
-                             "sh", hosts, certs], r"^ready$")
+        holder = spawn(self, ["unshare", "--mount", "--net", "--propagation", "private", "sh", "-c", NAMESPACE, "sh",
+                              hosts, certs], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        Lines(holder.stdout).until(r"^ready$")
         inside = ["nsenter", "-t", str(holder.pid), "-m", "-n", "--"]
 
         errors = self.run_to_upload(inside, "E2E-U2")
         self.assertTrue(errors.endswith("Nexus Upload Failed, are you connected to the network?\n"), errors)
         storage = os.path.join(self.tmp, "storage")
-        self.spawn(inside + [sys.executable, os.path.join(TOOLS, "nexus-standin.py"), "--port", str(port),
-                             "--storage", storage, "--cert", os.path.join(ca, "server.pem"),
-                             "--key", os.path.join(ca, "server.key"), "--user", account], r"^listening on %d$" % port)
+        standin = spawn(self, inside + [sys.executable, os.path.join(TOOLS, "nexus-standin.py"), "--port", str(port),
+                                        "--storage", storage, "--cert", os.path.join(ca, "server.pem"),
+                                        "--key", os.path.join(ca, "server.key"), "--user", account],
+                        stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        Lines(standin.stdout).until(r"^listening on %d$" % port)
         errors = self.run_to_upload(inside, "E2E-U1")
         self.assertEqual(pathlib.Path(storage, "kw_production_artifacts/TR417/E2E-U1/dynelle_test/results.txt")
                          .read_bytes(), pathlib.Path(self.results_log).read_bytes())

@@ -7,23 +7,23 @@ import os
 import pathlib
 import re
 import shutil
-import subprocess
 import tempfile
 import unittest
+
+import harness
 
 YIELD_BIN = os.environ.get("DYNELLE_YIELD", "")
 KEPT_LOGS = pathlib.Path(__file__).resolve().parent.parent / "tools" / "dynelle-yield" / "logs"
 
 
+@unittest.skipUnless(os.access(YIELD_BIN, os.X_OK), "set DYNELLE_YIELD to the built tool")
 class YieldReportTest(unittest.TestCase):
     def run_yield(self, *args):
-        done = subprocess.run([YIELD_BIN, *args], capture_output=True, text=True, timeout=60)
+        done = harness.run(YIELD_BIN, *args)
         self.assertEqual(done.returncode, 0, done.stderr)
         return done.stdout
 
     def test_each_format_over_the_logs_with_malformed_files_skipped(self):
-        if not os.access(YIELD_BIN, os.X_OK):
-            self.skipTest("set DYNELLE_YIELD to the built tool")
         folder = pathlib.Path(self.enterContext(tempfile.TemporaryDirectory()), "logs")
         shutil.copytree(KEPT_LOGS, folder)
         failing = (folder / "failing-run.txt").read_text()
@@ -54,6 +54,6 @@ class YieldReportTest(unittest.TestCase):
                                    "Initialisation Tests,3,3,0,0,0,1.0000"])
         self.assertIn("serial,runs,first_verdict,final_verdict,latest_run,latest_log", csv)
         self.assertEqual(json.loads(self.run_yield("--json", "--since", "2099-01-01", str(folder)))["logs"], 0)
-        refused = subprocess.run([YIELD_BIN, "--frobnicate"], capture_output=True, text=True, timeout=60)
+        refused = harness.run(YIELD_BIN, "--frobnicate")
         self.assertEqual((refused.returncode, refused.stderr.partition("\n")[0]),
                          (1, "dynelle-yield: unknown option --frobnicate"))

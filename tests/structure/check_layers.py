@@ -8,6 +8,7 @@ Usage: check_layers.py [source root]   (exit status 1 and one line per fault)
 
 import fnmatch
 import os
+import pathlib
 import re
 import sys
 
@@ -40,38 +41,26 @@ SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".c", ".h.in")
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]', re.MULTILINE)
 
 
-def layer_of(path):
-    """The layer of a path relative to the source root; each tool is a layer of its own."""
+def layer_of(path):  # of a path relative to the source root; each tool is a layer of its own
     for name, patterns, _ in LAYERS:
         if any(fnmatch.fnmatchcase(path, pattern) for pattern in patterns):
             return "/".join(path.split("/")[:2]) if name == "tools" else name
     return None
 
 
-def allowed_below(name):
-    """Every layer that `name` builds on, directly or through others."""
-    uses = {layer: below for layer, _, below in LAYERS}
-    seen, stack = set(), list(uses.get("tools" if name.startswith("tools/") else name, []))
-    while stack:
-        layer = stack.pop()
-        seen.add(layer)
-        stack.extend(uses[layer])
-    return seen
+def allowed_below(name):  # every layer that `name` builds on, directly or through others
+    below = next(uses for layer, _, uses in LAYERS if layer == ("tools" if name.startswith("tools/") else name))
+    return set(below).union(*map(allowed_below, below))
 
 
-def includes(root):
-    """(including file, included file) pairs between our own files, paths relative to root."""
+def includes(root):  # (including file, included file) pairs between our own files, paths relative to root
     for folder in SOURCE_FOLDERS:
         for directory, subdirectories, files in os.walk(os.path.join(root, folder)):
             # Test folders inside a source folder are tests, not part of its layer.
             subdirectories[:] = sorted(name for name in subdirectories if name not in ("test", "tests"))
-            for file in sorted(files):
-                if not file.endswith(SOURCE_SUFFIXES):
-                    continue
+            for file in sorted(name for name in files if name.endswith(SOURCE_SUFFIXES)):
                 source = os.path.join(directory, file)
-                with open(source, encoding="utf-8", errors="replace") as stream:
-                    text = stream.read()
-                for target in INCLUDE.findall(text):
+                for target in INCLUDE.findall(pathlib.Path(source).read_text(encoding="utf-8", errors="replace")):
                     beside = os.path.normpath(os.path.join(directory, target))
                     # Beside the file, else from the root (or generated into the build).
                     resolved = os.path.relpath(beside, root) if os.path.exists(beside) else os.path.normpath(target)
@@ -79,14 +68,10 @@ def includes(root):
                         yield os.path.relpath(source, root), resolved
 
 
-def check(root):
-    """The faults of the tree at root, one text each."""
-    faults = []
-    for source, target in includes(root):
-        here, there = layer_of(source), layer_of(target)
-        if here is not None and there is not None and here != there and there not in allowed_below(here):
-            faults.append(f"{source} includes {target}: layer {here} must not use layer {there}")
-    return faults
+def check(root):  # the faults of the tree at root, one text each
+    pairs = ((source, target, layer_of(source), layer_of(target)) for source, target in includes(root))
+    return [f"{source} includes {target}: layer {here} must not use layer {there}" for source, target, here, there in
+            pairs if here is not None and there is not None and here != there and there not in allowed_below(here)]
 
 
 def main(arguments):

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "upload/CredentialsCipher.h"
-#include "upload/KeyDerivation.h"
 #include "upload/NexusDeployment.h"
 #include "upload/ProductionArtifactsNexusRepo.h"
 #include <QFile>
@@ -59,13 +58,13 @@ struct StandIn {
     QByteArray printed;
 };
 
-// A credentials block opened with the program's own key derivation.
+// A credentials block opened with the program's own keys.
 inline QByteArray openCredentials(const QByteArray& block)
 {
-    unsigned char key[NexusUpload::keySize], iv[NexusUpload::ivSize];
-    KeyDerivation::derive(NexusDeployment::seed, NexusDeployment::discard, key, sizeof key, iv, sizeof iv);
+    NexusUpload keys;
+    keys.createKeys();
     QByteArray clear;
-    CredentialsCipher::decrypt(block, key, iv, clear);
+    CredentialsCipher::decrypt(block, keys.key.data(), keys.iv.data(), clear);
     return clear;
 }
 

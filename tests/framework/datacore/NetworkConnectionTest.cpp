@@ -52,12 +52,8 @@ TEST(FrameScanner, FindsFramesAndConsumesByTheReaderRules)
     const QByteArray b = frameBytes(0x1013, QByteArray(3, 'b'));  // 23 bytes
     // Its last byte, the length 0xCA, could begin a frame's magic.
     const QByteArray trailerless = headerBytes(0x1011, 0xCA);
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        std::vector<Found> frames;
-        int consumed;
-    } cases[] = {
+    // name, bytes, the frames found, how many bytes are consumed
+    const std::tuple<const char*, QByteArray, std::vector<Found>, int> cases[] = {
         {"two frames back to back", a + b, {{0, 0x1011, 10}, {30, 0x1013, 3}}, 53},
         {"garbage holding magic-like bytes", QByteArray::fromHex("CAFECAFEBA") + a, {{5, 0x1011, 10}}, 35},
         {"short tail waits", a + QByteArray(15, 'g'), {{0, 0x1011, 10}}, 30},
@@ -69,13 +65,13 @@ TEST(FrameScanner, FindsFramesAndConsumesByTheReaderRules)
         {"length at the bound waits", headerBytes(0x1011, maxFramePayloadLength) + a, {}, 0},
         {"length beyond the bound is skipped", headerBytes(0x1011, maxFramePayloadLength + 1) + a, {{16, 0x1011, 10}}, 46},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, bytes, frames, consumed] : cases) {
         std::vector<Found> found;
-        const int consumed = scanRawDataFrames(c.bytes.constData(), c.bytes.size(), [&](const ScannedFrame& f) {
+        const int used = scanRawDataFrames(bytes.constData(), bytes.size(), [&](const ScannedFrame& f) {
             found.emplace_back(f.offset, int(f.header.packetIdentifier), int(f.header.payloadLength));
         });
-        EXPECT_EQ(found, c.frames) << c.name;
-        EXPECT_EQ(consumed, c.consumed) << c.name;
+        EXPECT_EQ(found, frames) << name;
+        EXPECT_EQ(used, consumed) << name;
     }
 }
 

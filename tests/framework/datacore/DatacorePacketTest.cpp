@@ -150,12 +150,10 @@ QString describe(const DatacoreRadixTreeNode& node)
 TEST(RadixTreePacketTest, TreesWrittenAsNestedNamesAndReadBack)
 {
     using P = DatacorePathRadixTreePacket;
-    const struct {
-        const char* key;
-        void (P::*set)(const DatacoreBase&);
-        bool (P::*contains)() const;
-        DatacoreRadixTreeNode (P::*get)() const;
-    } trees[] = {
+    using Set = void (P::*)(const DatacoreBase&);
+    using Contains = bool (P::*)() const;
+    using Get = DatacoreRadixTreeNode (P::*)() const;
+    const std::tuple<const char*, Set, Contains, Get> trees[] = {
         {"StatusTreeObject", &P::setStatusTree, &P::containsStatusTree, &P::getRootNodeForStatusTree},
         {"NonPersistentConfigTreeObject", &P::setNonPersistentConfigTree, &P::containsNonPersistentConfigTree,
          &P::getRootNodeForNonPersistentConfigTree},
@@ -165,21 +163,21 @@ TEST(RadixTreePacketTest, TreesWrittenAsNestedNamesAndReadBack)
          &P::getRootNodeForPersistentConfigTree},
     };
     const auto root = element("Status", {element("Inputs", {element("A"), element("B")}), element("Outputs")});
-    for (const auto& t : trees) {
+    for (const auto& [key, set, contains, get] : trees) {
         P packet;
         packet.setDestinationClientId(QStringLiteral("c1"));
-        (packet.*t.set)(*root);
-        EXPECT_EQ(packet.serialise(), QByteArray(R"({"Class":"DatacorePathRadixTreePacket","ClientId":"c1",")") + t.key
+        (packet.*set)(*root);
+        EXPECT_EQ(packet.serialise(), QByteArray(R"({"Class":"DatacorePathRadixTreePacket","ClientId":"c1",")") + key
                                         + R"(":{"Core":"Status","Kids":[{"Core":"Inputs","Kids":[{"Core":"A"},)"
                                           R"({"Core":"B"}]},{"Core":"Outputs"}]}})");
 
         EXPECT_EQ(packet.getDestinationClientId(), QStringLiteral("c1"));
-        EXPECT_TRUE(packet.containsClientId() && (packet.*t.contains)()) << t.key;
-        EXPECT_EQ(describe((packet.*t.get)()), QStringLiteral("Status(Inputs(A,B),Outputs)")) << t.key;
+        EXPECT_TRUE(packet.containsClientId() && (packet.*contains)()) << key;
+        EXPECT_EQ(describe((packet.*get)()), QStringLiteral("Status(Inputs(A,B),Outputs)")) << key;
 
-        packet.jsonObject.insert(QString::fromLatin1(t.key), QStringLiteral("not a tree"));
+        packet.jsonObject.insert(QString::fromLatin1(key), QStringLiteral("not a tree"));
         packet.jsonObject.insert(QStringLiteral("ClientId"), 5);
-        EXPECT_FALSE(packet.containsClientId() || (packet.*t.contains)()) << t.key;
+        EXPECT_FALSE(packet.containsClientId() || (packet.*contains)()) << key;
     }
 }
 

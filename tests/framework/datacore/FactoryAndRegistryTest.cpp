@@ -48,8 +48,7 @@ TEST(RawDataPacketFactoryTest, BadFramesGiveNull)
     EXPECT_NE(RawDataPacketFactory::createPacket(noTrailer, RawDataPacket::peekHeader(noTrailer + "1234")), nullptr);
 }
 
-class Receiver : public RawDataPacketReceiverInterfaceBase {
-public:
+struct Receiver : RawDataPacketReceiverInterfaceBase {
     void receiveRawDataPacket(std::shared_ptr<const RawDataPacket>) override {}
 };
 

@@ -162,12 +162,9 @@ TEST_F(NetworkLink, RegistrationsAskOnListenAndOnFirstReceiverCancelOnLast)
 
 TEST_F(NetworkLink, ConnectingFailsFastAndLogsTheSocketErrorByName)
 {
-    quint16 closedPort = 0;
-    {
-        QTcpServer gone;
-        ASSERT_TRUE(gone.listen(QHostAddress::LocalHost, 0));
-        closedPort = gone.serverPort();
-    }
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    const quint16 closedPort = server.serverPort();
+    server.close();
     QElapsedTimer clock;
     clock.start();
     EXPECT_FALSE(client.connectToHost(QHostAddress(QHostAddress::LocalHost), closedPort));

@@ -27,8 +27,7 @@ const bool limits = registerLimits("", replyStream.data(), replyStream.size(), l
 
 // The board: the replies in whatever pieces the link asks for, then nothing.
 // (The stand-in's own scripted reads shift their bytes on every read.)
-class StreamDevice : public FakeBoardDevice {
-public:
+struct StreamDevice : FakeBoardDevice {
     size_t offset = 0;
 
     ssize_t read(int, void* buffer, size_t count) override

@@ -7,7 +7,7 @@
 #include "tests/bench/Limits.h"
 #include "tests/framework/datacore/Loopback.h"
 
-#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTcpServer>
 
 namespace {
@@ -15,22 +15,18 @@ namespace {
 constexpr int framesPerBlock = 1000;
 constexpr int burst = 15;
 
-// Built on first use: the packet class's own statics must exist first.
-const QByteArray& datacoreBlock()
-{
-    static const QByteArray block = [] {
-        SerialisableDataPacket packet(QString("DatacorePacket"));
-        packet.jsonObject.insert("Path", "/sdi/input/1/status");
-        packet.jsonObject.insert("ClientID", "32322355215000");
-        packet.jsonObject.insert("PacketID", 4711);
-        packet.jsonObject.insert("Datacore", QJsonObject{{"locked", true}, {"standard", "1080p50"}, {"crcErrors", 0},
-                                                         {"levels", QJsonArray{1, 2, 3, 4}}, {"link", "3G-B"}});
-        return frameOf(packet).repeated(framesPerBlock);
-    }();
-    return block;
-}
+// The stand-in's status record; fromJson needs none of the packet class's
+// statics, which may not be initialised yet.
+const QByteArray datacoreBlock = frameOf(SerialisableDataPacket::fromJson(
+    QJsonDocument::fromJson(R"({"Class":"DatacorePacket","Path":"/sdi/input/1/status","ClientID":"32322355215000",)"
+                            R"("PacketID":4711,"Datacore":{"locked":true,"standard":"1080p50","crcErrors":0,)"
+                            R"("levels":[1,2,3,4],"link":"3G-B"}})")
+        .object())).repeated(framesPerBlock);
 const QByteArray measurementFrame = frameBytes(0x1011, QByteArray(1024, 'm'));
 const QByteArray udpBurst = measurementFrame.repeated(burst);
+const bool limits = registerLimits("/DatacoreBlock", datacoreBlock.constData(), size_t(datacoreBlock.size()),
+                                   framesPerBlock)
+                    && registerLimits("/UdpBurst", udpBurst.constData(), size_t(udpBurst.size()), burst);
 
 // Written by a raw peer; read, parsed and delivered by the client's TCP reader.
 void BM_TcpDatacoreToReceiver(benchmark::State& state)
@@ -45,9 +41,9 @@ void BM_TcpDatacoreToReceiver(benchmark::State& state)
         return;
     }
     std::unique_ptr<QTcpSocket> peer(server.nextPendingConnection());
-    measure(state, size_t(datacoreBlock().size()), framesPerBlock, [&] {
+    measure(state, size_t(datacoreBlock.size()), framesPerBlock, [&] {
         receiver.packets.clear();
-        peer->write(datacoreBlock());
+        peer->write(datacoreBlock);
         if (!waitUntil([&] { return receiver.packets.size() == framesPerBlock; }, 10000))
             state.SkipWithError("frames lost on TCP"); // ends the loop
     });
@@ -81,8 +77,6 @@ BENCHMARK(BM_UdpBurstsToReceiver)->UseRealTime();
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
-    registerLimits("/DatacoreBlock", datacoreBlock().constData(), size_t(datacoreBlock().size()), framesPerBlock);
-    registerLimits("/UdpBurst", udpBurst.constData(), size_t(udpBurst.size()), burst);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -26,13 +26,8 @@ TEST(RawDataPacketFactoryTest, EveryIdentifierMakesAPacketOfItsOwnType)
 
 TEST(RawDataPacketFactoryTest, BadFramesGiveNull)
 {
-    struct Case {
-        const char* name;
-        int id;
-        QByteArray payload;
-        qint32 length;
-    };
-    const Case cases[] = {
+    // name, identifier, the payload present, the length the header claims
+    const std::tuple<const char*, quint16, QByteArray, qint32> cases[] = {
         {"identifier below the table", 0x100F, "abcd", 4},
         {"identifier above the table", 0x102C, "abcd", 4},
         {"negative length", 0x1011, "abcd", -4},
@@ -41,12 +36,11 @@ TEST(RawDataPacketFactoryTest, BadFramesGiveNull)
         {"datacore payload without its length field", 0x1010, "abc", 3},
         {"registration payload short", 0x102A, "1234567", 7},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, id, payload, length] : cases) {
         RawDataPacket::Header header;
-        header.packetIdentifier = PacketIdentifier(c.id);
-        header.payloadLength = c.length;
-        const QByteArray frame = frameBytes(quint16(c.id), c.payload).left(16 + c.payload.size());
-        EXPECT_EQ(RawDataPacketFactory::createPacket(frame, header), nullptr) << c.name;
+        header.packetIdentifier = id;
+        header.payloadLength = length;
+        EXPECT_EQ(RawDataPacketFactory::createPacket(headerBytes(id, length) + payload, header), nullptr) << name;
     }
     EXPECT_EQ(RawDataPacketFactory::getClassName(0x102C), nullptr);
     // The trailer is the reader's business: header and payload suffice.
@@ -54,8 +48,7 @@ TEST(RawDataPacketFactoryTest, BadFramesGiveNull)
     EXPECT_NE(RawDataPacketFactory::createPacket(noTrailer, RawDataPacket::peekHeader(noTrailer + "1234")), nullptr);
 }
 
-class Receiver : public RawDataPacketReceiverInterfaceBase {
-public:
+struct Receiver : RawDataPacketReceiverInterfaceBase {
     void receiveRawDataPacket(std::shared_ptr<const RawDataPacket>) override {}
 };
 

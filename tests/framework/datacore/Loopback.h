@@ -37,36 +37,31 @@ inline unsigned short freeUdpPort()
     static unsigned next = unsigned(QCoreApplication::applicationPid() % 6000);
     for (int tries = 0; tries < 12000; ++tries) {
         const auto port = static_cast<unsigned short>(20000 + next++ % 12000);
-        QUdpSocket trial;
-        if (trial.bind(QHostAddress::LocalHost, port))
+        if (QUdpSocket().bind(QHostAddress::LocalHost, port))
             return port;
     }
     return 0;
 }
 
-inline QByteArray frameBytes(quint16 id, const QByteArray& payload, bool withTrailer = true)
+inline QByteArray headerBytes(quint16 id, qint32 length)
 {
     char word[8] = {};
     qToBigEndian<quint16>(id, word);
-    qToBigEndian<qint32>(payload.size(), word + 4);
-    return QByteArray::fromHex("CAFEBA6E1F00D321") + QByteArray(word, 8) + payload
-           + (withTrailer ? QByteArray::fromHex("DEADBEEF") : QByteArray(4, '\0'));
+    qToBigEndian<qint32>(length, word + 4);
+    return QByteArray::fromHex("CAFEBA6E1F00D321") + QByteArray(word, 8);
 }
 
-inline QByteArray headerBytes(quint16 id, qint32 length)
+inline QByteArray frameBytes(quint16 id, const QByteArray& payload)
 {
-    QByteArray header = frameBytes(id, {}).left(16);
-    qToBigEndian<qint32>(length, header.data() + 12);
-    return header;
+    return headerBytes(id, payload.size()) + payload + QByteArray::fromHex("DEADBEEF");
 }
 
 inline QByteArray frameOf(const RawDataPacket& packet)
 {
-    QByteArray frame;
-    QBuffer device(&frame);
+    QBuffer device;
     device.open(QIODevice::WriteOnly);
     packet.serialisePacketAndWriteToDevice(device);
-    return frame;
+    return device.data();
 }
 
 inline QByteArray datacoreFrame(const QString& className) { return frameOf(SerialisableDataPacket(className)); }
@@ -87,13 +82,6 @@ public:
             registry.deregisterRawDataPacketReceiver(id, this);
     }
     void receiveRawDataPacket(std::shared_ptr<const RawDataPacket> packet) override { packets.push_back(packet); }
-    std::vector<QString> classNames() const
-    {
-        std::vector<QString> names;
-        for (const auto& p : packets)
-            names.push_back(static_cast<const SerialisableDataPacket&>(*p).getPacketClassName());
-        return names;
-    }
 
     std::vector<std::shared_ptr<const RawDataPacket>> packets;
 

@@ -53,7 +53,6 @@ TEST(RawDataPacketTest, MeasurementPacketRelaysItsFrameUnchanged)
 TEST(RawDataPacketTest, ConstructionFromAShortFrameKeepsOnlyWhatIsThere)
 {
     RawDataPacket::Header header;
-    header.packetIdentifier = 0x1029;
     header.payloadLength = 0x7FFFFFFF;
     const QByteArray frame = headerBytes(0x1029, 0x7FFFFFFF) + "abc";
     EXPECT_EQ(LoudnessEngineRawDataPacket(frame, header).getPayloadFromPacket(), QByteArray("abc"));

@@ -15,7 +15,8 @@ struct Partition {
     uint32_t size, eraseSize;
 };
 
-// Both create what is missing on the way and throw std::runtime_error on failure.
+// write makes the folders on the way and throws std::runtime_error when it
+// cannot; read gives "" for a missing file.
 void write(const std::string& root, const std::string& relative, const std::string& bytes);
 std::string read(const std::string& root, const std::string& relative);
 

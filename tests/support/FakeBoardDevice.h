@@ -24,7 +24,6 @@ public:
 
     // An empty reply makes the board ignore that request.
     void setReply(char letter, const QByteArray& reply) { replies[letter] = reply; }
-    void setReading(char letter, int value) { setReply(letter, QByteArray(1, letter) + ' ' + QByteArray::number(value)); }
     // Exactly what one read() returns (split only by a smaller buffer), ahead of any reply.
     void sendInOneRead(const QByteArray& bytes) { scriptedReads.push_back({bytes, 0}); }
     void failOneRead(int errnoValue) { scriptedReads.push_back({{}, errnoValue}); }

@@ -29,11 +29,7 @@ public:
     void failOneRead(int errnoValue) { scriptedReads.push_back({{}, errnoValue}); }
 
     int stat(const char*) override { return 0; }
-    int open(const char*, int) override
-    {
-        ++opens;
-        return boardFd;
-    }
+    int open(const char*, int) override { return boardFd; }
     int setLock(int, const struct flock& lock) override
     {
         lockTypes.push_back(lock.l_type);
@@ -88,7 +84,6 @@ public:
 
     std::vector<std::string> requests; // every complete line received
     int sleeps = 0;
-    int opens = 0;
     int closes = 0;
     std::vector<short> lockTypes; // of every request, failed ones too
 

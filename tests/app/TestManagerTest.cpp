@@ -71,10 +71,9 @@ TEST_F(TestManagerRun, UnknownResultRepeatsFailedTestIsOfferedAgainAfterTheLater
             requestsAtLastRun = board.requests.size();
             EXPECT_FALSE(screen.keyWait); // a summary's blocking key wait would stall the tests' polling
         };
-    // One key per summary screen, each a blocking read without polling the
-    // board (the bench may be loaded); at the menu two keys without a test
-    // behind them ('p' is the 25th selector), then Q (selecting in either
-    // case is shown end to end).
+    // One key per summary screen, read blocking without polling the board (the
+    // bench may be loaded); at the menu 'p' (the 25th selector) and '#' select
+    // no test, then Q. Selecting in either case is shown end to end.
     for (int i = 0; i < 4; ++i)
         screen.typeKey('x', [&] { EXPECT_EQ(board.requests.size(), requestsAtLastRun); });
     screen.typeKeys("p#Q");

@@ -18,8 +18,7 @@ const std::string load = "2. Ensure PRBS, MIG and Stress tests are running at ma
 const std::string marked = "\nPress *Y* to continue or (*M*)enu, (*D*)ebug, (*Q*)uit: ";
 const std::string plain = "\nPress Y to continue or (M)enu, (D)ebug, (Q)uit: ";
 
-class TestPlan : public ManagerFixture {
-protected:
+struct TestPlan : ManagerFixture {
     TestPlan() { populateTests(manager); }
 };
 

@@ -21,7 +21,7 @@ protected:
     void bench(const char* readings)
     {
         for (const QString& reading : QString(readings).split(' ', Qt::SkipEmptyParts))
-            board.setReading(reading[0].toLatin1(), reading.mid(1).toInt());
+            board.setReply(reading[0].toLatin1(), reading.left(1).toLatin1() + ' ' + reading.mid(1).toLatin1());
     }
     void expectVerdict(UnitTest& test, const Verdict& v)
     {
@@ -64,7 +64,6 @@ TEST_F(BoardTestFixture, SysVoltageSupplyForATargetFollowsTheDropMeasuredAtPass)
     EXPECT_EQ(test.getPSUVoltageRequired(12.0f), 0.0f);
     expectVerdict(test, {"P1 S13700", false, "y", Next, Passed, passed});
     EXPECT_NEAR(test.getPSUVoltageRequired(12.0f), 12.34f, 0.005f);
-    // The operator's instructions, word for word.
     EXPECT_EQ(QStringList(manager.detailLines, manager.detailLines + 6).join('\n'),
               "   (Active Power Source: *{APS}* at *{SV}V*)\n\n1. Ensure the TR333 is supplying power to the TR250\n"
               "2. Ensure PRBS, MIG and Stress tests are running at maximum load\n"
@@ -102,7 +101,7 @@ TEST_P(PowerSourceVerdicts, Verdict)
 const Verdict powerSourceVerdicts[] = {
     {"P3 S11600", false, "q", Quit, NotRun, notRun, "\nPress *Y* to continue: "},
     {"P3 S11600", false, "n", Next, Passed, passed}, // only m, q, d leave at once
-    {"P3 S11800", false, "y", Next, Passed, passed},
+    {"P3 S11800", false, "I", Next, Passed, passed}, // upper-case I answers; only i starts the extremes afresh
     {"P3 S11801", false, "yn", Next, Failed, read11v8, read11v8Prompt.c_str()},
     {"P3 S11801", false, "yrm", Menu, Failed, read11v8}, // retry asks again
     {"P3 S9000", true, "y", Next, Passed, passed},

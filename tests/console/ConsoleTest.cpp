@@ -33,7 +33,6 @@ TEST(Markup, AsterisksSwitchBoldAndDoubledPercentShowsOnce)
         {"unpaired *rest bold", 0, {"1,0:unpaired ", "1,9b:rest bold"}},
         {"empty ** piece", 0, {"1,0:empty ", "1,6: piece"}},
         {"(*M*)enu, (*D*)ebug", 0, {"1,0:(", "1,1b:M", "1,2:)enu, (", "1,9b:D", "1,10:)ebug"}},
-        {"within 10%% of", 0, {"1,0:within 10% of"}},
         {"10% single", 0, {"1,0:10% single"}},
         {"%%%", 0, {"1,0:%%"}},
         {"a%%*b*", 0, {"1,0:a%", "1,3b:b"}},

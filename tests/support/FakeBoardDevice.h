@@ -24,17 +24,12 @@ public:
 
     // An empty reply makes the board ignore that request.
     void setReply(char letter, const QByteArray& reply) { replies[letter] = reply; }
-    void setReading(char letter, int value) { setReply(letter, QByteArray(1, letter) + ' ' + QByteArray::number(value)); }
     // Exactly what one read() returns (split only by a smaller buffer), ahead of any reply.
     void sendInOneRead(const QByteArray& bytes) { scriptedReads.push_back({bytes, 0}); }
     void failOneRead(int errnoValue) { scriptedReads.push_back({{}, errnoValue}); }
 
     int stat(const char*) override { return 0; }
-    int open(const char*, int) override
-    {
-        ++opens;
-        return boardFd;
-    }
+    int open(const char*, int) override { return boardFd; }
     int setLock(int, const struct flock& lock) override
     {
         lockTypes.push_back(lock.l_type);
@@ -89,7 +84,6 @@ public:
 
     std::vector<std::string> requests; // every complete line received
     int sleeps = 0;
-    int opens = 0;
     int closes = 0;
     std::vector<short> lockTypes; // of every request, failed ones too
 

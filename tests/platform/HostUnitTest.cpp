@@ -8,16 +8,6 @@
 
 using Tessaly::KwPlatformAbstraction;
 
-namespace {
-
-std::shared_ptr<BoardDescriptor> board(std::deque<uint32_t> words)
-{
-    unsigned index = 0;
-    return BoardDescriptor::deserialize(words, index);
-}
-
-} // namespace
-
 TEST(IdentityRecord, ReadsSerialAndReportsEveryFailure)
 {
     const std::string mac = std::string("mac: \x02\x4b\x57\x00\x12\x67\n", 12);
@@ -89,6 +79,10 @@ TEST(PlatformAbstraction, FpgaStatusLinesAreReadInTurnAndBadOnesKeepValues)
 
 TEST(Descriptors, PlatformRoundTripsInIdOrderShortSequencesThrowNamesFollowTheTable)
 {
+    const auto board = [](std::deque<uint32_t> words) {
+        unsigned index = 0;
+        return BoardDescriptor::deserialize(words, index);
+    };
     PlatformDescriptor platform(7);
     platform.addBoard(board({6, 1, 0xFFFFFFFF, 0xFFFFFFFF}));
     platform.addBoard(board({2, 5, 9, 0xFFFFFFFF}));

@@ -63,8 +63,7 @@ TEST(FrontLed, ScalesPerFrontPanelVariantAndWritesEveryChannel)
             EXPECT_EQ(written, c.written) << c.frontPanelId;
             // A failed export is reported; the levels are written anyway.
             unit.remove("sys/class/pwm/pwmchip1/export");
-            const uint8_t rgb[3] = {c.rgb.red, c.rgb.green, c.rgb.blue};
-            EXPECT_EQ(setLED(rgb, 1), 1);
+            EXPECT_EQ(Tessaly::KwPlatformAbstraction().setLED(c.rgb, true), 1);
             EXPECT_EQ(unit.read("sys/class/pwm/pwmchip1/pwm0/enable"), "1");
         });
     }

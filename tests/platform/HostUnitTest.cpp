@@ -94,7 +94,6 @@ TEST(Descriptors, PlatformRoundTripsInIdOrderShortSequencesThrowNamesFollowTheTa
     const auto copy = PlatformDescriptor::deserialize(words, 1);
     EXPECT_TRUE(*copy == platform);
     EXPECT_EQ(static_cast<int>(copy->getBoardIdByIdx(1)), 6);
-    EXPECT_EQ(copy->getBoardDescriptor(static_cast<BoardDescriptor::BoardId>(2))->getWord2(), 9);
     EXPECT_FALSE(copy->getBoardDescriptor(static_cast<BoardDescriptor::BoardId>(3)));
     for (const auto& cut : std::deque<std::deque<uint32_t>>{{7, 1, 6, 1}, {7}, {}, {7, 2, 6, 1, 2, 3}})
         EXPECT_THROW(PlatformDescriptor::deserialize(cut, 0), std::out_of_range) << cut.size();

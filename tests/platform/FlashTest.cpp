@@ -13,14 +13,6 @@ namespace {
 constexpr uint32_t E = 0x1000; // erase block of the simulated partitions
 const std::string header = "dev:    size   erasesize  name\n";
 
-std::string pattern(size_t length, int seed)
-{
-    std::string bytes(length, '\0');
-    for (size_t i = 0; i < length; ++i)
-        bytes[i] = static_cast<char>((i * 131 + seed) >> 3);
-    return bytes;
-}
-
 TEST(MtdParts, ReadsTheKernelsLinesAndReportsBadOnes)
 {
     CaptureStderr();
@@ -33,7 +25,6 @@ TEST(MtdParts, ReadsTheKernelsLinesAndReportsBadOnes)
     ASSERT_EQ(parts.size(), 2u);  // the fields of ordinary lines: unit-flash's end-to-end "parts"
     EXPECT_EQ(parts.at("big").size, 0x7FFFFFFFu);
     EXPECT_EQ(parts.at("ident").node, "mtd4") << "a later line of the same name replaces the earlier";
-    EXPECT_EQ(parts.at("ident").size, 4096u);
     EXPECT_TRUE(parseMtdPartsText("mtd3: 00020000 00010000 \"ident\"\n", nullptr).empty()) << "first line is the header";
     // Sizes must be signed 32-bit hexadecimal numbers.
     EXPECT_THROW(parseMtdPartsText(header + "mtd3: zz 00010000 \"ident\"\n", nullptr), std::invalid_argument);
@@ -97,17 +88,6 @@ TEST(FlashErase, SectorCountsOffsetsMessagesAndUnlistedFiles)
     EXPECT_EQ(info.size, 0u) << "under the real root a regular file is no partition";
 }
 
-// A size and an offset, and the read-back of a copy without erase: unit-flash's end-to-end tests.
-TEST(FlashCopy, ErasesOnlyTheBlocksItWrites)
-{
-    SimulatedUnit unit({{1, "fpga", 4 * E, E}});
-    const std::string image = pattern(6000, 1);
-    unit.write("image", image);
-    setNoisy(false);
-    EXPECT_EQ(flashCopy(unit.path("image").c_str(), unit.path("dev/mtd1").c_str(), -1, 0), 0);
-    EXPECT_TRUE(unit.read("dev/mtd1") == image + std::string(2 * E - 6000, '\xFF') + std::string(2 * E, 0));
-}
-
 TEST(FlashCopy, FailuresAndTheirCodes)
 {
     SimulatedUnit unit({{1, "fpga", 4 * E, E}});
@@ -137,12 +117,18 @@ TEST(FlashCopy, FailuresAndTheirCodes)
     EXPECT_EQ(unit.read("dev/mtd1"), std::string(4 * E, '\0')) << "nothing erased on a failure before the erase";
 }
 
-TEST(FlashCopy, BetweenFiles)
+// A size and an offset, and the read-back of a copy without erase: unit-flash's end-to-end tests.
+TEST(FlashCopy, ErasesOnlyTheBlocksItWritesAndCopiesBetweenFiles)
 {
     SimulatedUnit unit({{1, "fpga", 4 * E, E}});
-    const std::string flash = pattern(4 * E, 7);
-    unit.write("dev/mtd1", flash);
+    std::string image(6000, '\0');
+    for (size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<char>((i * 131 + 1) >> 3);
+    unit.write("image", image);
     setNoisy(false);
+    EXPECT_EQ(flashCopy(unit.path("image").c_str(), unit.path("dev/mtd1").c_str(), -1, 0), 0);
+    const std::string flash = image + std::string(2 * E - 6000, '\xFF') + std::string(2 * E, 0);
+    EXPECT_TRUE(unit.read("dev/mtd1") == flash);
     // From a partition the whole partition, into a new file made 0644.
     const mode_t savedMask = ::umask(022);
     EXPECT_EQ(flashCopy(unit.path("dev/mtd1").c_str(), unit.path("all").c_str(), -1, 0), 0);

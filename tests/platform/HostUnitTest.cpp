@@ -8,16 +8,6 @@
 
 using Tessaly::KwPlatformAbstraction;
 
-namespace {
-
-std::shared_ptr<BoardDescriptor> board(std::deque<uint32_t> words)
-{
-    unsigned index = 0;
-    return BoardDescriptor::deserialize(words, index);
-}
-
-} // namespace
-
 TEST(IdentityRecord, ReadsSerialAndReportsEveryFailure)
 {
     const std::string mac = std::string("mac: \x02\x4b\x57\x00\x12\x67\n", 12);
@@ -74,29 +64,25 @@ TEST(IdentityRecord, MacNeedsItsKeySetWritesTheRecordAndPartitionMustBeListed)
     EXPECT_EQ(setSerialAndMac(4711), -1);
 }
 
-TEST(PlatformAbstraction, FpgaStatusIsReadOnceAndBadLinesKeepValues)
+TEST(PlatformAbstraction, FpgaStatusLinesAreReadInTurnAndBadOnesKeepValues)
 {
-    const struct {
-        const char* status;
-        std::vector<unsigned> expected;  // design id, major, minor, patch, build
-    } cases[] = {
-        {"fpga_version: 1.2\nfpga_design_id: 8\n", {8, 9, 9, 9, 9}},
-        {"fpga_design_id: 8\nfpga_version: 1.2.3+4\n", {9, 9, 9, 9, 9}},
-    };
-    for (const auto& c : cases) {
-        SimulatedHostUnit unit;
-        unit.write("proc/tessaly_pcie", c.status);
-        KwPlatformAbstraction platform;
-        for (const auto& expected : {c.expected, std::vector<unsigned>(5, 9)}) {  // the second call reads nothing
-            std::vector<unsigned> v(5, 9);
-            EXPECT_TRUE(platform.getFPGABuildInfo(v[0], v[1], v[2], v[3], v[4]));
-            EXPECT_EQ(v, expected) << c.status;
-        }
+    SimulatedHostUnit unit;
+    // The second call goes on with the third line: wrong way round, so nothing is taken.
+    unit.write("proc/tessaly_pcie", "fpga_version: 1.2\nfpga_design_id: 8\nfpga_design_id: 8\nfpga_version: 1.2.3+4\n");
+    KwPlatformAbstraction platform;
+    for (const auto& expected : {std::vector<unsigned>{8, 9, 9, 9, 9}, std::vector<unsigned>(5, 9)}) {
+        std::vector<unsigned> v(5, 9); // design id, major, minor, patch, build
+        EXPECT_TRUE(platform.getFPGABuildInfo(v[0], v[1], v[2], v[3], v[4]));
+        EXPECT_EQ(v, expected);
     }
 }
 
 TEST(Descriptors, PlatformRoundTripsInIdOrderShortSequencesThrowNamesFollowTheTable)
 {
+    const auto board = [](std::deque<uint32_t> words) {
+        unsigned index = 0;
+        return BoardDescriptor::deserialize(words, index);
+    };
     PlatformDescriptor platform(7);
     platform.addBoard(board({6, 1, 0xFFFFFFFF, 0xFFFFFFFF}));
     platform.addBoard(board({2, 5, 9, 0xFFFFFFFF}));
@@ -108,7 +94,6 @@ TEST(Descriptors, PlatformRoundTripsInIdOrderShortSequencesThrowNamesFollowTheTa
     const auto copy = PlatformDescriptor::deserialize(words, 1);
     EXPECT_TRUE(*copy == platform);
     EXPECT_EQ(static_cast<int>(copy->getBoardIdByIdx(1)), 6);
-    EXPECT_EQ(copy->getBoardDescriptor(static_cast<BoardDescriptor::BoardId>(2))->getWord2(), 9);
     EXPECT_FALSE(copy->getBoardDescriptor(static_cast<BoardDescriptor::BoardId>(3)));
     for (const auto& cut : std::deque<std::deque<uint32_t>>{{7, 1, 6, 1}, {7}, {}, {7, 2, 6, 1, 2, 3}})
         EXPECT_THROW(PlatformDescriptor::deserialize(cut, 0), std::out_of_range) << cut.size();

@@ -103,8 +103,7 @@ struct Acceptor : SerialisableDataPacketAcceptorInterface {
     QStringList received;
 };
 
-// The distributor takes the registry's datacore packets and offers each to
-// the acceptors present when it arrives, those that take its class.
+// Only the acceptors present when a packet arrives are offered it.
 TEST(DatacorePacketDistributorTest, GivesEachPacketToTheAcceptorsOfItsClass)
 {
     RawDataPacketRegistry registry;
@@ -142,8 +141,6 @@ QString describe(const DatacoreRadixTreeNode& node)
     return kids.isEmpty() ? node.name : node.name + "(" + kids.join(",") + ")";
 }
 
-// Each of the five trees goes under its own key as nested {"Core", "Kids"}
-// objects and reads back.
 TEST(RadixTreePacketTest, TreesWrittenAsNestedNamesAndReadBack)
 {
     using P = DatacorePathRadixTreePacket;

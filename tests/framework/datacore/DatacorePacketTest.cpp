@@ -206,9 +206,7 @@ TEST(RawDataPacketFactoryTest, BadFramesGiveNull)
         {"registration payload short", 0x102A, "1234567", 7},
     };
     for (const auto& [name, id, payload, length] : cases) {
-        RawDataPacket::Header header;
-        header.packetIdentifier = id;
-        header.payloadLength = length;
+        const RawDataPacket::Header header{RawDataPacket::magicLowHalf, RawDataPacket::magicHighHalf, id, 0, length};
         EXPECT_EQ(RawDataPacketFactory::createPacket(headerBytes(id, length) + payload, header), nullptr) << name;
     }
     EXPECT_EQ(RawDataPacketFactory::getClassName(0x102C), nullptr);
@@ -222,11 +220,7 @@ using Receivers = std::vector<RawDataPacketReceiverInterfaceBase*>;
 TEST(RawDataPacketRegistryTest, ReceiversComeNewestFirstAndIdentifiersAscending)
 {
     RawDataPacketRegistry registry;
-    RecordingReceiver a({}, registry), b({}, registry), c({}, registry); // registered by hand below
-    registry.registerRawDataPacketReceiver(0x1013, &a);
-    registry.registerRawDataPacketReceiver(0x1011, &a);
-    registry.registerRawDataPacketReceiver(0x1011, &b);
-    registry.registerRawDataPacketReceiver(0x1011, &c);
+    RecordingReceiver a({0x1013, 0x1011}, registry), b({0x1011}, registry), c({0x1011}, registry);
     registry.registerRawDataPacketReceiver(0x1011, &b);
     EXPECT_EQ(registry.getReceiversForPacketIdentifier(0x1011), (Receivers{&b, &c, &b, &a}));
     EXPECT_EQ(registry.getReceiversForPacketIdentifier(0x1013), (Receivers{&a}));

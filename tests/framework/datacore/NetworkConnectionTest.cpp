@@ -123,11 +123,8 @@ TEST_F(NetworkLink, UdpReaderSkipsGarbageDropsDatacoreAndCutsEachNotification)
                                   "error: Discarding unexpected datacore (PID_SERIALISABLE_DATA) data packet on UDP socket!"}));
 }
 
-// Opening the UDP port on a live connection asks for each registered type but
-// datacore (which comes on TCP anyway); a second port is refused. Through a
-// registry that keeps its first connection, a type is asked for by its first
-// receiver after the connection is set and cancelled by its last. (Asking on
-// connecting, the port already open, is datacore-probe's end-to-end test.)
+// Datacore is not asked for (it comes on TCP anyway); a second port is refused; a registry keeps its first
+// connection. (Asking on connecting, the port already open, is datacore-probe's end-to-end test.)
 TEST_F(NetworkLink, RegistrationsAskOnListenAndOnFirstReceiverCancelOnLast)
 {
     RecordingReceiver receiver({0x1013, PID_SERIALISABLE_DATA, 0x1011});
@@ -176,11 +173,8 @@ TEST_F(NetworkLink, ConnectingFailsFastAndLogsTheSocketErrorByName)
     EXPECT_EQ(NetworkConnection::makeUniqueIdentifier(QHostAddress("192.168.0.1"), 5000), "32322355215000");
 }
 
-// The server side: the listener gives each peer a connection, which records
-// what the peer registers for and streams just those types to the first
-// destination registered; a peer going away is signalled and its connection
-// removed. (Relaying datacore from the connection being read, deregistering
-// and closing from the client side are the instrument-server end-to-end test's.)
+// Relaying datacore from the connection being read, deregistering and closing
+// from the client side are the instrument-server end-to-end test's.
 TEST_F(NetworkLink, ListenerConnectionsStreamWhatWasRegisteredAndGoWithTheirPeer)
 {
     ConnectionListener listener;

@@ -43,7 +43,6 @@ TEST(RawDataPacketTest, MeasurementPacketRelaysItsFrameUnchanged)
     EXPECT_TRUE(streamed.hasValidMagic());
     EXPECT_EQ(streamed.payloadLength, 4);
     const EyeVerticalHistogramData packet(frame, RawDataPacket::peekHeader(frame));
-    EXPECT_EQ(packet.getSourceInstanceIdentifier(), 7);
     EXPECT_EQ(frameOf(packet), frame);
     QBuffer sink;
     sink.open(QIODevice::WriteOnly);

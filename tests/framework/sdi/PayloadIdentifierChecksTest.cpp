@@ -20,7 +20,6 @@ std::shared_ptr<PayloadIdentifierBase> readAs(int code, unsigned int word)
 
 TEST(PayloadIdentifierChecks, MessagesOfEachInterface)
 {
-    CapturingLogger log;
     const std::tuple<int, unsigned int, std::list<QString>> cases[] = {
         {0x81, 0x81040001, {"Invalid picture rate: 4"}},
         {0x81, 0x81070001, {"Invalid picture rate: 7"}},
@@ -94,7 +93,6 @@ TEST(PayloadIdentifierChecks, MessagesOfEachInterface)
 // texts show the general rule on interlaced and segmented-frame words.
 TEST(PayloadIdentifierChecks, ScanType)
 {
-    CapturingLogger log;
     const std::tuple<int, unsigned int, int> cases[] = {
         {0x81, 0x81C50001, 2}, {0x84, 0x84050001, 3}, {0x88, 0x88050001, 3}, {0x89, 0x89858001, 2},
         {0x87, 0x87092001, 3}, {0x87, 0x87092300, 3}, {0x87, 0x87092002, 2}, {0x87, 0x87052102, 2},
@@ -107,13 +105,56 @@ TEST(PayloadIdentifierChecks, ScanType)
 // UHD interfaces read codes 0 and 3 as full-range 10 and 12 bits.
 TEST(PayloadIdentifierChecks, BitDepthMeaningDependsOnTheInterface)
 {
-    CapturingLogger log;
     const char* const hd[] = {"8-bit", "10-bit", "12-bit", "reserved"};
     const char* const uhd[] = {"10-bit full range", "10-bit", "12-bit", "12-bit full range"};
     for (unsigned int code = 0; code < 4; ++code) {
         EXPECT_EQ(makePayloadIdentifier(0x89C98000 | code)->describeField(PayloadIdentifierBase::FieldType::BitDepth).toStdString(), hd[code]);
         EXPECT_EQ(makePayloadIdentifier(0xCEC98000 | code)->describeField(PayloadIdentifierBase::FieldType::BitDepth).toStdString(), uhd[code]);
     }
+}
+
+// Identifiers as they arrive from real equipment: the word, its text, field heights, first active lines, and the
+// active width and first and second field heights of one sub-image, image width and height.
+const std::tuple<unsigned int, const char*, std::vector<int>, std::vector<int>, std::vector<int>> realCases[] = {
+    {0x85052001, "1920x1080i 25 Hz 4:2:2 10-bit, 1.5G", {563, 562}, {21, 584}, {1920, 540, 540, 1920, 1080}},
+    {0x89C98001, "1920x1080p 50 Hz 4:2:2 10-bit, 3G level A", {1125}, {42}, {1920, 1080, 1080, 1920, 1080}},
+    {0x8A492001, "1920x1080p 50 Hz 4:2:2 10-bit, 3G level B", {1125}, {42}, {1920, 1080, 1080, 1920, 1080}},
+    {0x844A0001, "1280x720p 59.94 Hz 4:2:2 10-bit, 1.5G", {750}, {26}, {1280, 720, 720, 1280, 720}},
+    {0x81060001, "720x486i 29.97 Hz 4:2:2 10-bit, 270M", {263, 262}, {21, 283}, {720, 243, 243, 720, 486}},
+    {0x81050001, "720x576i 25 Hz 4:2:2 10-bit, 270M", {313, 312}, {23, 336}, {720, 288, 288, 720, 576}},
+    {0xCEC98001, "3840x2160p 50 Hz 4:2:2 10-bit, 12G", {1125}, {42}, {1920, 1080, 1080, 3840, 2160}},
+    {0x97C98001, "3840x2160p 50 Hz 4:2:2 10-bit, quad-link 3G level A", {1125}, {42}, {1920, 1080, 1080, 3840, 2160}},
+    {0x85422001, "1920x1080psf 23.98 Hz 4:2:2 10-bit, 1.5G", {563, 562}, {21, 584}, {1920, 540, 540, 1920, 1080}},
+    {0xD2C98001, "7680x4320p 50 Hz 4:2:2 10-bit, quad-link 12G", {1125}, {42}, {1920, 1080, 1080, 7680, 4320}},
+};
+
+TEST(RealIdentifiers, DecodeToTheirTextsAndGeometryAndPassTheirChecks)
+{
+    CapturingLogger log;
+    for (const auto& [word, text, fieldHeights, firstActiveLines, sizes] : realCases) {
+        auto id = makePayloadIdentifier(word);
+        SCOPED_TRACE(text);
+        EXPECT_EQ(id->toHumanReadable(false).toStdString(), text);
+        EXPECT_EQ(id->getFieldHeights(), fieldHeights);
+        EXPECT_EQ(id->getFieldFirstLineNumbersOfActivePicture(), firstActiveLines);
+        EXPECT_EQ(std::vector<int>({id->getFieldActivePictureWidthInSamples(), id->getFieldActivePictureHeight(false),
+                                    id->getFieldActivePictureHeight(true), id->getReconstructedImageWidthInPixels(),
+                                    id->getReconstructedImageHeightInPixels()}),
+                  sizes);
+        EXPECT_TRUE(id->doSmpteValidationChecks().empty());
+        EXPECT_TRUE(id->doReservedBitsChecks().empty());
+    }
+    EXPECT_TRUE(log.lines().empty());
+    // The details name the fields the interface carries.
+    const std::pair<unsigned int, const char*> details[] = {
+        {0x89C98001, "1920x1080p 50 Hz 4:2:2 10-bit, 3G level A; BT.709, SDR, Y'C'bC'r, 16:9"},
+        {0x97E9A0C1, "3840x2160p 50 Hz 4:2:2 10-bit, quad-link 3G level A; BT.2020, PQ, Y'C'bC'r, 16:9, channel 4, "
+                     "original audio"},
+        {0x81050001, "720x576i 25 Hz 4:2:2 10-bit, 270M; 4:3"},
+        {0x12345678, "unsupported payload identifier 0x12345678"},
+    };
+    for (const auto& [word, text] : details)
+        EXPECT_EQ(makePayloadIdentifier(word)->toHumanReadable(true).toStdString(), text);
 }
 
 } // namespace

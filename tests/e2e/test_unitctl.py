@@ -4,7 +4,6 @@ hardware-monitor tree in a private mount namespace (root only)."""
 import json
 import os
 import pathlib
-import shutil
 import signal
 import subprocess
 import tempfile
@@ -22,8 +21,7 @@ HWMON = {"name": "adt7473\n", "in2_input": "2900\n", "fan1_input": "2000\n", "fa
 @unittest.skipUnless(UNITCTL and UNITSIM, "UNITCTL and UNITSIM name the programs")
 class UnitctlTest(unittest.TestCase):
     def setUp(self):  # board ids 65, 3, 5, 2; an erased identity partition; a boot-loader tool that records its arguments
-        self.root = pathlib.Path(tempfile.mkdtemp(prefix="unitctl-"))
-        self.addCleanup(shutil.rmtree, self.root, True)
+        self.root = pathlib.Path(self.enterContext(tempfile.TemporaryDirectory(prefix="unitctl-")))
         subprocess.run([UNITSIM, "host", str(self.root), "--board-ids", "65,3,5,2", "--fpga", "4.5.6+78,12"],
                        check=True, timeout=60)
 
@@ -31,11 +29,9 @@ class UnitctlTest(unittest.TestCase):
         return (self.root / relative).read_text()
 
     def run_unitctl(self, *args, stdin=""):
-        return subprocess.run([UNITCTL, "--root", str(self.root), *args], input=stdin, capture_output=True, text=True,
-                              timeout=60)
+        return harness.run(UNITCTL, "--root", self.root, *args, stdin=stdin)
 
     def sensors_command(self, *args):
-        """unitctl sensors over a simulated hardware monitor, in a private mount namespace."""
         return [UNITSIM, "sensors", SENSORS_CONFIG, *[f"hwmon0/{k}={v}" for k, v in HWMON.items()], "--", UNITCTL,
                 "--root", str(self.root), "sensors", *args]
 

@@ -1,6 +1,5 @@
-"""The operator's side: usage and the run-level guard, the serial number
-entry, keyboard input that ends, stop signals, a results log that cannot be
-written or is in use, messages that must stay readable, a resized terminal."""
+"""The operator's side: usage, the run-level guard, the serial entry, input that ends, stop signals, a results
+log that cannot be written or is in use, a resized terminal."""
 
 import os
 import pathlib
@@ -56,8 +55,7 @@ class OperatorTest(DeviceTestCase):
         # (typed before and after a resize, how it is shown, answer), each on a freshly cleared screen
         for before, after, shown, answer in [("   ", "", "Unassigned", "N"),
                                              ("M\u00fcller12", "34 trailing words", "M\u00fcller1234", "\r")]:
-            term.wait_for(lambda: term.row(14) == "          Enter TR417 PCB Serial No:" and not term.row(16), 5,
-                          "a cleared entry screen")
+            term.wait_for_rows({14: "          Enter TR417 PCB Serial No:", 16: ""})  # a cleared entry screen
             term.send(before)
             term.wait_for_text(14, "Serial No: " + before)
             term.child.setwinsize(30, 100)

@@ -1,5 +1,4 @@
-"""Whole runs of the test plan, the simulated bench set as each screen instructs
-the operator."""
+"""Whole runs of the test plan, the simulated bench set as each screen instructs the operator."""
 
 import re
 

@@ -76,6 +76,3 @@ class SdiPayloadIdTest(unittest.TestCase):
                 self.assertEqual(result.returncode, status, result.stdout + result.stderr)
                 self.assertIn(text, result.stdout + result.stderr)
 
-
-if __name__ == "__main__":
-    unittest.main()

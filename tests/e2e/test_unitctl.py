@@ -31,10 +31,6 @@ class UnitctlTest(unittest.TestCase):
     def run_unitctl(self, *args, stdin=""):
         return harness.run(UNITCTL, "--root", self.root, *args, stdin=stdin)
 
-    def sensors_command(self, *args):
-        return [UNITSIM, "sensors", SENSORS_CONFIG, *[f"hwmon0/{k}={v}" for k, v in HWMON.items()], "--", UNITCTL,
-                "--root", str(self.root), "sensors", *args]
-
     def test_version_reports_what_the_unit_says(self):
         lines = self.run_unitctl("version").stdout.splitlines()
         self.assertEqual((len(lines), len({line.index(" : ") for line in lines})), (13, 1), "13 aligned pairs")
@@ -64,15 +60,14 @@ class UnitctlTest(unittest.TestCase):
         (self.root / "dev/watchdog").unlink()
         self.assertEqual(self.run_unitctl("watchdog", "30").stderr, "No watchdog at /dev/watchdog\n")
 
-    def test_sensors_json(self):
-        readings = json.loads(subprocess.run(self.sensors_command("--json"), capture_output=True, timeout=60).stdout)
+    def test_sensors_as_json_and_watched_refreshing_the_table_in_place_and_sleeping_between(self):
+        sensors = [UNITSIM, "sensors", SENSORS_CONFIG, *[f"hwmon0/{k}={v}" for k, v in HWMON.items()], "--", UNITCTL,
+                   "--root", str(self.root), "sensors"]
+        readings = json.loads(harness.run(*sensors, "--json").stdout)
         supply = next(r for r in readings if r["label"] == "Fan Controller 3.3V")
         self.assertEqual((supply["value"], supply["outOfLimits"], supply["alarmCount"]), (2.9, True, 1))
         self.assertNotIn("Centre Fan RPM", [r["label"] for r in readings], "front panel 5 has no centre fan")
-
-    def test_sensors_watch_refreshes_the_table_in_place_and_sleeps_between(self):
-        command = self.sensors_command("--watch", "1")
-        term = harness.Terminal(command[1:], program=command[0])
+        term = harness.Terminal([*sensors[1:], "--watch", "1"], program=UNITSIM)
         self.addCleanup(term.kill)
         term.wait_for(lambda: term.transcript.count(b"Label") >= 2, 30, "two tables")
         self.assertLess(term.cpu_share(3), 0.1, "CPU time while waiting")
@@ -82,6 +77,3 @@ class UnitctlTest(unittest.TestCase):
         term.child.kill(signal.SIGTERM)
         self.assertEqual(term.wait_exit(), 0)
 
-
-if __name__ == "__main__":
-    unittest.main()

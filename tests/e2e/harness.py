@@ -28,7 +28,7 @@ DEBUG_PROMPT = "    Press (Y) to return to tests :"
 
 
 class Simulator:  # killed at the end of the test unless stopped before
-    def __init__(self, test, commands):
+    def __init__(self, test, *commands):
         directory = test.enterContext(tempfile.TemporaryDirectory(prefix="tr417sim-"))
         self.socket_path = os.path.join(directory, "control.sock")
         self.proc = spawn(test, [SIM_BIN, "--link", DEVICE, "--control", self.socket_path, "--no-stdin",
@@ -206,9 +206,6 @@ class DeviceTestCase(unittest.TestCase):  # Owns the device node, works in a fre
         self.tmp = self.enterContext(tempfile.TemporaryDirectory(prefix="dynelle-e2e-"))
         self.results_log = os.path.join(self.tmp, "results.txt")
 
-    def start_simulator(self, *commands):
-        return Simulator(self, commands)
-
     def start_program(self, *args, shell=None, **kwargs):  # `shell`: a script preparing its surroundings first
         if shell is not None:
             args, kwargs["program"] = ("-c", shell + ' exec "$0" "$@"', APP_BIN, *args), "/bin/sh"
@@ -217,7 +214,7 @@ class DeviceTestCase(unittest.TestCase):  # Owns the device node, works in a fre
         return term
 
     def start_run(self, *bench, serial="E2E1", shell=None):  # Simulator and program, past the serial number
-        sim, term = self.start_simulator(*bench), self.start_program("-f", self.results_log, shell=shell)
+        sim, term = Simulator(self, *bench), self.start_program("-f", self.results_log, shell=shell)
         enter_serial(term, serial)
         term.wait_for_rows({0: FIRST_TEST_TITLE, 23: LED_KEYS})
         return sim, term

@@ -1,6 +1,5 @@
-"""The real program's link to the simulated board: the initialisation pass
-and its failures, the debug screen before any reply and live, its polling,
-a misbehaving or unplugged board mid-run, and the discharge logging mode (-p)."""
+"""The program's link to the simulated board: initialisation and its failures, the debug screen, polling, a
+silent or unplugged board, and the discharge logging mode (-p)."""
 
 import os
 import pathlib
@@ -10,17 +9,16 @@ import subprocess
 import time
 
 from harness import APP_BIN, BENCH, DEBUG_PROMPT, DEVICE, FIRST_TEST_TITLE, LED_KEYS, DeviceTestCase, enter_serial, \
-    result_lines, spawn, wait_until
+    result_lines, Simulator, spawn, wait_until
 
 BURST = ["C", "V", "T", "P", "S", "A", "B", "G"]
-GOOD = {8: "    Battery Capacity : 64 %", 4: "    System Voltage   : 13.90V"}
 CHANGED = {8: "    Battery Capacity : 55 %", 4: "    System Voltage   : 12.90V"}
 
 
 class BoardLinkTest(DeviceTestCase):
     def test_missing_then_live_readings_polling_i_and_each_fault_on_the_debug_screen(self):
         # A board that sends one version line and nothing else: no reading ever reported.
-        sim = self.start_simulator("fault silence", *BENCH)
+        sim = Simulator(self, "fault silence", *BENCH)
         term = self.start_program("-f", self.results_log)
         enter_serial(term, "P100")
         term.wait_for(sim.record_count, 10.0, "the first request")
@@ -50,7 +48,7 @@ class BoardLinkTest(DeviceTestCase):
                 sim.command(text)
             term.wait_for(lambda: all(term.row(n).startswith(text) for n, text in readings.items()), 10.0,
                           repr(readings))
-        shows(GOOD, "unset S")
+        shows({8: "    Battery Capacity : 64 %", 4: "    System Voltage   : 13.90V"}, "unset S")
         sim.command("record clear")
         self.assertLess(term.cpu_share(4.0), 0.01)
         stamps, lines = zip(*sim.records())
@@ -80,7 +78,6 @@ class BoardLinkTest(DeviceTestCase):
         plain, no_data = os.path.join(self.tmp, "not-a-tty"), "Not seeing any data flowing from the USB device?"
         # (bench, whether a plain file stands in for the node (last: it stays), prompt, log line after "FAIL!! - ")
         for bench, node, prompt, failure in [
-                ((), False, "Cannot find the USB Device", "Cannot find the USB Device"),
                 ((*BENCH, "lock on"), False, "Cannot open the USB device. Is kw_server running?",
                  "Cannot open the USB Device"),
                 ((*BENCH, "fault noversion"), False, no_data, "No data from the USB Device"),
@@ -89,7 +86,7 @@ class BoardLinkTest(DeviceTestCase):
                 if node:
                     open(plain, "w").close()
                     os.symlink(plain, DEVICE)
-                sim = self.start_simulator(*bench) if bench else None
+                sim = Simulator(self, *bench) if bench else None
                 term = self.start_program("-f", self.results_log)
                 enter_serial(term, "F1")
                 prompt += " - Quitting (press any key): "  # the longer ones wrap at the right edge
@@ -106,7 +103,7 @@ class DischargeTest(DeviceTestCase):
     def test_lines_about_once_a_second_only_on_capacity_or_gauge_change(self):
         run = subprocess.run([APP_BIN, "-p"], stdin=subprocess.DEVNULL, capture_output=True, timeout=10)
         self.assertEqual((run.returncode, run.stdout.decode().splitlines()[-1]), (255, "Cant Initialise interface"))
-        sim = self.start_simulator("plate g", "capacity 80", "gauge 78", "raw 2048")
+        sim = Simulator(self, "plate g", "capacity 80", "gauge 78", "raw 2048")
         out = pathlib.Path(self.tmp, "discharge.csv")
         with open(out, "wb") as stdout:  # as people record a discharge curve
             proc = spawn(self, [APP_BIN, "-p"], stdout=stdout)

@@ -67,6 +67,3 @@ class ProbeAgainstStandIn(unittest.TestCase):
         self.assertEqual(texts, ["one", "two", "three", "four", "split frame", "five"])
         self.assertIn("datacore-probe: the server closed the connection\n", errors.decode())
 
-
-if __name__ == "__main__":
-    unittest.main()

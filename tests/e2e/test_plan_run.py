@@ -1,5 +1,4 @@
-"""Whole runs of the test plan, the simulated bench set as each screen instructs
-the operator."""
+"""Whole runs of the test plan, the simulated bench set as each screen instructs the operator."""
 
 import re
 
@@ -43,15 +42,12 @@ def operator_actions(rows):  # The simulator commands for the instructions on a 
 
 
 class PlanRunTest(DeviceTestCase):
-    def wait_for_screen(self, term, title, prompt, ready=lambda: True):  # until drawn, so its key wait runs
-        term.wait_for(lambda: term.row(0) == title and term.row(23) == prompt and ready(), 10.0, repr(title))
-
     def answer_summary(self, term, title, message):
         term.wait_for_rows({0: title, 2: "  " + message, 21: "    Press Any Key to continue :"})
         term.send(" ")
 
     def expect_menu(self, term, states, then):
-        term.wait_for_rows({0: "Select Dynelle Test", 23: "      Selection, (Q)uit, (U)pload and quit :"}, 10)
+        term.wait_for_rows({0: "Select Dynelle Test", 23: "      Selection, (Q)uit, (U)pload and quit :"})
         self.assertEqual([term.row(2 + i) for i in range(18)],
                          ["  %s) %s - %s" % row for row in zip("123456789abcdefghi", states, TITLES)])
         term.send(then)
@@ -83,14 +79,14 @@ class PlanRunTest(DeviceTestCase):
         term.wait_for_rows({21: "    " + error, 23: RETRY_KEYS})
         term.send("n")
         self.answer_summary(term, TITLES[0], error)
-        self.wait_for_screen(term, TITLES[1], LED_KEYS)
+        term.wait_for_rows({0: TITLES[1], 23: LED_KEYS})
         term.send("m")
         states = ["FAIL!! "] + ["Not Run"] * 17
         self.expect_menu(term, states, "G")  # upper case selects too
         # Test 16: a V plate whose battery speaks SMB: no I2C found, retried, then skipped.
         for action in ("j2 12.0", "plate v"):
             sim.command(action)
-        self.wait_for_screen(term, TITLES[15], BATTERY)
+        term.wait_for_rows({0: TITLES[15], 23: BATTERY})
         term.send("y")
         term.wait_for_text(23, " ...")  # counting down: keys typed now are no answer, even across a resize
         term.send("s")
@@ -99,28 +95,28 @@ class PlanRunTest(DeviceTestCase):
         term.child.setwinsize(24, 80)
         term.wait_for_rows({21: "    ERROR: Software didn't find an active protocol", 23: RETRY_KEYS})
         term.send("r")
-        self.wait_for_screen(term, TITLES[15], BATTERY, lambda: term.row(5) == "  4. Set to I2C protocol")
+        term.wait_for_rows({0: TITLES[15], 5: "  4. Set to I2C protocol", 23: BATTERY})
         term.send("s")
         self.answer_summary(term, TITLES[15], "Test Skipped")
         # Test 17 runs next; from the menu, test 3: from stage 5 the debug
         # screen, whose Y goes back to stage 1; then stage 5 with both inputs live.
-        self.wait_for_screen(term, TITLES[16], BATTERY)
+        term.wait_for_rows({0: TITLES[16], 23: BATTERY})
         term.send("m")
         states[15] = "SKIPPED"
         self.expect_menu(term, states, "3")
         stage_1, stage_5 = TITLES[2] + " - Stages 1 to 4", TITLES[2] + " - Stage 5"
-        self.wait_for_screen(term, stage_1, MARKED)
+        term.wait_for_rows({0: stage_1, 23: MARKED})
         sim.bench(term, "j1 11.6", "j2 11.6", "j3 0", "plate none")
         for key, title, prompt in [("y", stage_5, MARKED), ("d", DEBUG_HEADER, DEBUG_PROMPT), ("y", stage_1, MARKED),
                                    ("y", stage_5, MARKED)]:
             term.send(key)
-            self.wait_for_screen(term, title, prompt)
+            term.wait_for_rows({0: title, 23: prompt})
         term.send("y")
         term.wait_for_rows({21: "    ERROR: Unexpected Power Sources Indicated",
                             23: "     (R)etry, (N)ext Test, (M)enu, (D)ebug or (Q)uit :"})
         term.send("n")
         self.answer_summary(term, TITLES[2], "FAILED: 1 failed out of 2")
         states[2] = "FAIL!! "
-        self.wait_for_screen(term, TITLES[3] + " - Stages 1 to 4", MARKED)
+        term.wait_for_rows({0: TITLES[3] + " - Stages 1 to 4", 23: MARKED})
         term.send("q")  # inside the next group
         self.expect_log(term, states, "FAIL-7", 255)

@@ -73,6 +73,3 @@ class RawFramesTest(unittest.TestCase):
                 self.assertEqual(result.stdout, b"")
                 self.assertTrue(result.stderr)
 
-
-if __name__ == "__main__":
-    unittest.main()

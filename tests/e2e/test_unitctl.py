@@ -4,7 +4,6 @@ hardware-monitor tree in a private mount namespace (root only)."""
 import json
 import os
 import pathlib
-import shutil
 import signal
 import subprocess
 import tempfile
@@ -22,8 +21,7 @@ HWMON = {"name": "adt7473\n", "in2_input": "2900\n", "fan1_input": "2000\n", "fa
 @unittest.skipUnless(UNITCTL and UNITSIM, "UNITCTL and UNITSIM name the programs")
 class UnitctlTest(unittest.TestCase):
     def setUp(self):  # board ids 65, 3, 5, 2; an erased identity partition; a boot-loader tool that records its arguments
-        self.root = pathlib.Path(tempfile.mkdtemp(prefix="unitctl-"))
-        self.addCleanup(shutil.rmtree, self.root, True)
+        self.root = pathlib.Path(self.enterContext(tempfile.TemporaryDirectory(prefix="unitctl-")))
         subprocess.run([UNITSIM, "host", str(self.root), "--board-ids", "65,3,5,2", "--fpga", "4.5.6+78,12"],
                        check=True, timeout=60)
 
@@ -31,13 +29,7 @@ class UnitctlTest(unittest.TestCase):
         return (self.root / relative).read_text()
 
     def run_unitctl(self, *args, stdin=""):
-        return subprocess.run([UNITCTL, "--root", str(self.root), *args], input=stdin, capture_output=True, text=True,
-                              timeout=60)
-
-    def sensors_command(self, *args):
-        """unitctl sensors over a simulated hardware monitor, in a private mount namespace."""
-        return [UNITSIM, "sensors", SENSORS_CONFIG, *[f"hwmon0/{k}={v}" for k, v in HWMON.items()], "--", UNITCTL,
-                "--root", str(self.root), "sensors", *args]
+        return harness.run(UNITCTL, "--root", self.root, *args, stdin=stdin)
 
     def test_version_reports_what_the_unit_says(self):
         lines = self.run_unitctl("version").stdout.splitlines()
@@ -68,15 +60,14 @@ class UnitctlTest(unittest.TestCase):
         (self.root / "dev/watchdog").unlink()
         self.assertEqual(self.run_unitctl("watchdog", "30").stderr, "No watchdog at /dev/watchdog\n")
 
-    def test_sensors_json(self):
-        readings = json.loads(subprocess.run(self.sensors_command("--json"), capture_output=True, timeout=60).stdout)
+    def test_sensors_as_json_and_watched_refreshing_the_table_in_place_and_sleeping_between(self):
+        sensors = [UNITSIM, "sensors", SENSORS_CONFIG, *[f"hwmon0/{k}={v}" for k, v in HWMON.items()], "--", UNITCTL,
+                   "--root", str(self.root), "sensors"]
+        readings = json.loads(harness.run(*sensors, "--json").stdout)
         supply = next(r for r in readings if r["label"] == "Fan Controller 3.3V")
         self.assertEqual((supply["value"], supply["outOfLimits"], supply["alarmCount"]), (2.9, True, 1))
         self.assertNotIn("Centre Fan RPM", [r["label"] for r in readings], "front panel 5 has no centre fan")
-
-    def test_sensors_watch_refreshes_the_table_in_place_and_sleeps_between(self):
-        command = self.sensors_command("--watch", "1")
-        term = harness.Terminal(command[1:], program=command[0])
+        term = harness.Terminal([*sensors[1:], "--watch", "1"], program=UNITSIM)
         self.addCleanup(term.kill)
         term.wait_for(lambda: term.transcript.count(b"Label") >= 2, 30, "two tables")
         self.assertLess(term.cpu_share(3), 0.1, "CPU time while waiting")
@@ -86,6 +77,3 @@ class UnitctlTest(unittest.TestCase):
         term.child.kill(signal.SIGTERM)
         self.assertEqual(term.wait_exit(), 0)
 
-
-if __name__ == "__main__":
-    unittest.main()

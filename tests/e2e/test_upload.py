@@ -9,7 +9,7 @@ import shutil
 import subprocess
 import sys
 
-from harness import APP_BIN, BENCH, DeviceTestCase, Lines, enter_serial, spawn
+from harness import APP_BIN, BENCH, DeviceTestCase, Lines, enter_serial, Simulator, spawn
 
 TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "nexus-standin")
 NAMESPACE = ('ip link set lo up && mount --bind "$1" /etc/hosts && mount --bind "$2" /etc/ssl/certs && '
@@ -30,7 +30,7 @@ def build_settings():  # host, port and clear account the program was built with
 class UploadTest(DeviceTestCase):
     def run_to_upload(self, inside, serial):  # passes the first test, uploads from the menu; returns standard error
         errors = os.path.join(self.tmp, "stderr.txt")
-        sim = self.start_simulator(*BENCH)
+        sim = Simulator(self, *BENCH)
         term = self.start_program("-c", 'exec "$@" 2>"$0"', errors, *inside, APP_BIN, "-s", "-f",
                                   self.results_log, program="/bin/sh")
         enter_serial(term, serial)
